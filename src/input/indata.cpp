@@ -1,0 +1,182 @@
+#include "input/indata.h"
+
+#include <charconv>
+
+#include "input/record_format.h"
+#include "run/format.h"
+
+namespace korvelin {
+namespace {
+
+// Status shown for a line that cannot be read as the format says.
+constexpr int kReadErrorStatus = 5010;
+
+// The data file's lines as the reader sees them: a byte-order mark at the
+// start and a carriage return at each line end (files from other systems)
+// are dropped.
+class DataLines : public LineSource {
+ public:
+  explicit DataLines(InputFile* file) : file_(file) {}
+  bool next(std::string& line) override {
+    if (file_ == nullptr || !file_->readLine(line)) return false;
+    if (first_ && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
+    first_ = false;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
+  }
+
+ private:
+  InputFile* file_;
+  bool first_ = true;
+};
+
+[[noreturn]] void endOfFile(Session& s, int lineCounter) {
+  s.toConsole(FreeLine().text("** End-of-file found in line ").num(lineCounter).text(" of ").name(s.state().infil));
+  s.last();
+}
+
+[[noreturn]] void readError(Session& s, int lineCounter) {
+  s.toConsole(FreeLine()
+                  .text("** Error  status ")
+                  .num(kReadErrorStatus)
+                  .text(" in READing line ")
+                  .num(lineCounter)
+                  .text(" of ")
+                  .name(s.state().infil));
+  s.last();
+}
+
+// The first integer of line 1, read in free form; the rest is ignored.
+bool firstInteger(const std::string& line, int& value) {
+  const auto at = line.find_first_not_of(" \t");
+  if (at == std::string::npos) return false;
+  auto end = line.find_first_of(" \t,/", at);
+  if (end == std::string::npos) end = line.size();
+  std::string_view token(line.data() + at, end - at);
+  if (!token.empty() && token[0] == '+') token.remove_prefix(1);
+  if (token.empty()) return false;
+  const auto [ptr, ec] = std::from_chars(token.data(), token.data() + token.size(), value);
+  return ec == std::errc() && ptr == token.data() + token.size();
+}
+
+void readHeader(Session& s, DataLines& lines) {
+  State& st = s.state();
+  std::string line;
+  if (!lines.next(line)) endOfFile(s, 1);
+  if (!firstInteger(line, st.nzones)) readError(s, 1);
+  if (st.nzones < 1 || st.nzones > st.maxzon) {
+    s.toConsole(FixedLine()
+                    .text(" ** Line 1 of ")
+                    .text(st.infil)
+                    .text(" gives ")
+                    .text(std::to_string(st.nzones))
+                    .text(" Ezones; KORVELIN handles 1 to ")
+                    .text(std::to_string(st.maxzon))
+                    .text(" Ezones"));
+    s.last();
+  }
+  if (!lines.next(line)) endOfFile(s, 2);
+  st.fread = line.substr(0, 70);
+  st.sfread = "(1h ," + padded(st.fread, 70) + ")";
+}
+
+bool sameAsStored(const State& st, int p) {
+  for (int z = 1; z <= st.nzones; ++z)
+    if (st.m(p, z) != st.mline(z)) return false;
+  return true;
+}
+
+// The echo of a pattern: one blank, then the values in the layout of the
+// input format. Should the echo format itself not parse (text after the
+// format on line 2), the input format is used behind the blank.
+std::vector<std::string> echoLines(const RecordFormat* echo, const RecordFormat& format,
+                                   const std::vector<int>& values) {
+  if (echo != nullptr) return echo->write(values);
+  auto lines = format.write(values);
+  if (!lines.empty()) {
+    std::string first(1, ' ');
+    first += lines.front();
+    lines.front() = std::move(first);
+  }
+  return lines;
+}
+
+void storePattern(Session& s, const RecordFormat* echo, const RecordFormat& format) {
+  State& st = s.state();
+  if (st.nzymos == st.maxpat) {
+    s.toConsole(FixedLine()
+                    .text(" ** ")
+                    .text(st.infil)
+                    .text(" holds more than ")
+                    .text(std::to_string(st.maxpat))
+                    .text(" different patterns; KORVELIN handles at most ")
+                    .text(std::to_string(st.maxpat)));
+    s.last();
+  }
+  st.nzymos += 1;
+  st.nzymo(st.nzymos) = 1;
+  std::vector<int> values;
+  for (int z = 1; z <= st.nzones; ++z) {
+    st.m(st.nzymos, z) = st.mline(z);
+    st.mori(st.nzymos, z) = st.mline(z);
+    values.push_back(st.mline(z));
+  }
+  for (const auto& line : echoLines(echo, format, values)) s.reportAndConsole(line);
+}
+
+}  // namespace
+
+void indata(Session& s) {
+  State& st = s.state();
+  s.report(FreeLine().text("Input data file: ").name(st.infil));
+  s.report(FreeLine().text(" "));
+  for (int p = 1; p <= st.maxpat; ++p) {
+    st.nzymo(p) = 0;
+    for (int z = 1; z <= st.maxzon; ++z) {
+      st.m(p, z) = 0;
+      st.mori(p, z) = 0;
+    }
+  }
+  st.nsampsz = 0;
+
+  DataLines lines(s.input());
+  readHeader(s, lines);
+  st.nzymos = 0;
+  st.nznori = st.nzones;
+  s.reportAndConsole(FreeLine().text("Banding patterns as input (each line ").text("represents a pattern):"));
+
+  const auto format = RecordFormat::parse(st.fread);
+  const auto echo = RecordFormat::parse(st.sfread);
+  int lineCounter = 2;
+  std::vector<int> values;
+  for (;;) {
+    lineCounter += 1;
+    if (!format) readError(s, lineCounter);
+    const ReadStatus status = format->read(lines, st.nzones, values);
+    if (status == ReadStatus::EndOfFile) break;
+    if (status == ReadStatus::Error) readError(s, lineCounter);
+    for (int z = 1; z <= st.nzones; ++z) st.mline(z) = values[static_cast<std::size_t>(z - 1)];
+    if (st.mline(1) == 9) break;
+    bool valid = true;
+    for (int z = 1; z <= st.nzones && valid; ++z) valid = st.mline(z) == 0 || st.mline(z) == 1;
+    if (!valid) break;
+    st.nsampsz += 1;
+    bool repeated = false;
+    for (int p = 1; p <= st.nzymos && !repeated; ++p) {
+      if (sameAsStored(st, p)) {
+        st.nzymo(p) += 1;
+        repeated = true;
+      }
+    }
+    if (!repeated) storePattern(s, echo.get(), *format);
+  }
+  st.nzyori = st.nzymos;
+  if (lineCounter - 3 > st.nzymos) {
+    s.reportAndConsole(FixedLine()
+                           .text(" Note: Original data contained ")
+                           .num(lineCounter - 3 - st.nzymos, 3)
+                           .text(" patterns more than once (redundant)"));
+  }
+}
+
+}  // namespace korvelin

@@ -1,0 +1,73 @@
+#include "run/format.h"
+
+namespace korvelin {
+
+std::string intField(long long value, int width) {
+  std::string digits = std::to_string(value);
+  if (static_cast<int>(digits.size()) > width) return std::string(static_cast<std::size_t>(width), '*');
+  return std::string(static_cast<std::size_t>(width) - digits.size(), ' ') + digits;
+}
+
+std::string padded(std::string_view text, int width) {
+  std::string s(text);
+  if (static_cast<int>(s.size()) < width) s.append(static_cast<std::size_t>(width) - s.size(), ' ');
+  return s;
+}
+
+std::string ruler() { return std::string(66, '='); }
+
+FreeLine& FreeLine::text(std::string_view t) {
+  if (afterNumber_) line_ += ' ';
+  line_ += t;
+  afterNumber_ = false;
+  return *this;
+}
+
+FreeLine& FreeLine::num(long long value) {
+  line_ += ' ';
+  line_ += intField(value, 11);
+  afterNumber_ = true;
+  return *this;
+}
+
+FreeLine& FreeLine::name(std::string_view n) { return text(padded(n, 60)); }
+
+FixedLine& FixedLine::text(std::string_view t) {
+  line_ += t;
+  return *this;
+}
+
+FixedLine& FixedLine::num(long long value, int width) {
+  line_ += intField(value, width);
+  return *this;
+}
+
+FixedLine& FixedLine::repeat(char ch, int count) {
+  line_.append(static_cast<std::size_t>(count), ch);
+  return *this;
+}
+
+std::vector<std::string> itemLines(std::string_view prefix, const std::vector<std::string>& items,
+                                   int perLine, std::string_view separator) {
+  std::vector<std::string> lines;
+  std::string line(prefix);
+  int onLine = 0;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (onLine == perLine) {
+      line += separator;
+      lines.push_back(line);
+      line.clear();
+      onLine = 0;
+    } else if (onLine > 0) {
+      line += separator;
+    }
+    line += items[i];
+    ++onLine;
+  }
+  lines.push_back(line);
+  return lines;
+}
+
+std::string zoneItem(int zone, char mark) { return intField(zone, 2) + mark; }
+
+}  // namespace korvelin

@@ -1,0 +1,56 @@
+#pragma once
+// The two kinds of report line. A free-form line starts with one blank;
+// integers take one blank and 11 right-aligned columns, and a text item
+// after an integer gets one blank before it. A fixed-layout line is written
+// exactly as built. Any integer too wide for its field prints as asterisks.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvelin {
+
+// `value` right-aligned in `width` columns, or `width` asterisks.
+std::string intField(long long value, int width);
+
+// `text` padded with blanks to at least `width` characters.
+std::string padded(std::string_view text, int width);
+
+std::string ruler();
+
+class FreeLine {
+ public:
+  FreeLine& text(std::string_view t);
+  FreeLine& num(long long value);
+  // A name field of 60 characters, written whole.
+  FreeLine& name(std::string_view n);
+  const std::string& str() const { return line_; }
+  operator std::string() const { return line_; }
+
+ private:
+  std::string line_ = " ";
+  bool afterNumber_ = false;
+};
+
+class FixedLine {
+ public:
+  FixedLine& text(std::string_view t);
+  FixedLine& num(long long value, int width);
+  FixedLine& repeat(char ch, int count);
+  const std::string& str() const { return line_; }
+  operator std::string() const { return line_; }
+
+ private:
+  std::string line_;
+};
+
+// Items joined by `separator`, at most `perLine` items on a line; a line
+// that is continued ends with the separator. The first line starts with
+// `prefix`, continuation lines start with nothing.
+std::vector<std::string> itemLines(std::string_view prefix, const std::vector<std::string>& items,
+                                   int perLine, std::string_view separator);
+
+// An Ezone as an item of an Ezone list: its number in 2 columns and its mark.
+std::string zoneItem(int zone, char mark);
+
+}  // namespace korvelin

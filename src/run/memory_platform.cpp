@@ -1,0 +1,126 @@
+#include "run/memory_platform.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace korvelin {
+namespace {
+
+class MemoryInputFile : public InputFile {
+ public:
+  explicit MemoryInputFile(std::string text) : text_(std::move(text)) {}
+  bool readLine(std::string& line) override {
+    if (pos_ >= text_.size()) return false;
+    const auto end = text_.find('\n', pos_);
+    if (end == std::string::npos) {
+      line = text_.substr(pos_);
+      pos_ = text_.size();
+    } else {
+      line = text_.substr(pos_, end - pos_);
+      pos_ = end + 1;
+    }
+    return true;
+  }
+
+ private:
+  std::string text_;
+  std::size_t pos_ = 0;
+};
+
+class MemoryOutputFile : public OutputFile {
+ public:
+  explicit MemoryOutputFile(std::string& target) : target_(target) {}
+  void writeLine(const std::string& line) override {
+    target_ += line;
+    target_ += '\n';
+  }
+
+ private:
+  std::string& target_;
+};
+
+class MemoryRecordFile : public RecordFile {
+ public:
+  explicit MemoryRecordFile(std::string& target) : target_(target) {}
+  void write(int record, std::int32_t value) override {
+    const std::size_t at = static_cast<std::size_t>(record - 1) * 4;
+    if (target_.size() < at + 4) target_.resize(at + 4, '\0');
+    std::memcpy(&target_[at], &value, 4);
+  }
+
+ private:
+  std::string& target_;
+};
+
+}  // namespace
+
+bool ScriptedConsole::readLine(std::string& line) {
+  if (next_ >= answers_.size()) return false;
+  line = answers_[next_++];
+  return true;
+}
+
+void ScriptedConsole::out(const std::string& line) {
+  out_ += line;
+  out_ += '\n';
+}
+
+void ScriptedConsole::err(const std::string& line) {
+  err_ += line;
+  err_ += '\n';
+}
+
+std::vector<std::string> MemoryFileSystem::names() const {
+  std::vector<std::string> result;
+  for (const auto& [name, text] : files_) result.push_back(name);
+  return result;
+}
+
+bool MemoryFileSystem::exists(const std::string& name) { return files_.count(name) != 0; }
+
+std::unique_ptr<InputFile> MemoryFileSystem::openRead(const std::string& name, int& status) {
+  if (!exists(name) || unreadable_.count(name) != 0) {
+    status = EACCES;
+    return nullptr;
+  }
+  status = 0;
+  return std::make_unique<MemoryInputFile>(files_[name]);
+}
+
+std::unique_ptr<OutputFile> MemoryFileSystem::openWrite(const std::string& name, WriteMode mode,
+                                                        int& status) {
+  if (unreadable_.count(name) != 0) {
+    status = EACCES;
+    return nullptr;
+  }
+  std::string& target = files_[name];
+  if (mode == WriteMode::Append) {
+    if (!target.empty() && target.back() != '\n') target += '\n';
+  } else {
+    target.clear();
+  }
+  status = 0;
+  return std::make_unique<MemoryOutputFile>(target);
+}
+
+std::unique_ptr<RecordFile> MemoryFileSystem::openScratch(const std::string& name, int& status) {
+  if (failScratch_) {
+    status = EACCES;
+    return nullptr;
+  }
+  files_[name].clear();
+  status = 0;
+  return std::make_unique<MemoryRecordFile>(files_[name]);
+}
+
+void MemoryFileSystem::remove(const std::string& name) { files_.erase(name); }
+
+std::string MemoryFileSystem::uniqueScratchName() {
+  std::string name;
+  do {
+    name = ".korvelin-test-" + std::to_string(scratchCount_++) + ".scr";
+  } while (exists(name));
+  return name;
+}
+
+}  // namespace korvelin

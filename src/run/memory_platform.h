@@ -1,0 +1,59 @@
+#pragma once
+// In-memory console and file system: a whole session runs in-process with
+// scripted answers, and what it wrote is read back as text.
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "run/platform.h"
+
+namespace korvelin {
+
+class ScriptedConsole : public Console {
+ public:
+  explicit ScriptedConsole(std::vector<std::string> answers) : answers_(std::move(answers)) {}
+  bool readLine(std::string& line) override;
+  void out(const std::string& line) override;
+  void err(const std::string& line) override;
+
+  const std::string& stdoutText() const { return out_; }
+  const std::string& stderrText() const { return err_; }
+  // Number of answers taken so far.
+  std::size_t answersRead() const { return next_; }
+
+ private:
+  std::vector<std::string> answers_;
+  std::size_t next_ = 0;
+  std::string out_;
+  std::string err_;
+};
+
+class MemoryFileSystem : public FileSystem {
+ public:
+  void put(const std::string& name, const std::string& contents) { files_[name] = contents; }
+  // Names that exist but cannot be opened (like a directory or a locked file).
+  void makeUnreadable(const std::string& name) { unreadable_.insert(name); }
+  void failScratch() { failScratch_ = true; }
+
+  bool has(const std::string& name) const { return files_.count(name) != 0; }
+  const std::string& contents(const std::string& name) const { return files_.at(name); }
+  std::vector<std::string> names() const;
+
+  bool exists(const std::string& name) override;
+  std::unique_ptr<InputFile> openRead(const std::string& name, int& status) override;
+  std::unique_ptr<OutputFile> openWrite(const std::string& name, WriteMode mode,
+                                        int& status) override;
+  std::unique_ptr<RecordFile> openScratch(const std::string& name, int& status) override;
+  void remove(const std::string& name) override;
+  std::string uniqueScratchName() override;
+
+ private:
+  std::map<std::string, std::string> files_;
+  std::set<std::string> unreadable_;
+  bool failScratch_ = false;
+  int scratchCount_ = 0;
+};
+
+}  // namespace korvelin

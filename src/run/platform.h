@@ -1,0 +1,56 @@
+#pragma once
+// The program's two windows on the world: the console (standard input,
+// output and error) and the file system. Tests and benchmarks put in-memory
+// versions in their place and run whole sessions without a terminal.
+
+#include <memory>
+#include <string>
+
+#include "state/origin_store.h"
+
+namespace korvelin {
+
+class Console {
+ public:
+  virtual ~Console() = default;
+  // One line typed by the user, without its line end; false at end of input.
+  virtual bool readLine(std::string& line) = 0;
+  virtual void out(const std::string& line) = 0;
+  virtual void err(const std::string& line) = 0;
+};
+
+class InputFile {
+ public:
+  virtual ~InputFile() = default;
+  // The next line without its line end; false at end of file.
+  virtual bool readLine(std::string& line) = 0;
+};
+
+class OutputFile {
+ public:
+  virtual ~OutputFile() = default;
+  virtual void writeLine(const std::string& line) = 0;
+};
+
+enum class WriteMode { Create, Append, Overwrite };
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+  virtual bool exists(const std::string& name) = 0;
+  // On failure the result is null and `status` holds a non-zero code.
+  virtual std::unique_ptr<InputFile> openRead(const std::string& name, int& status) = 0;
+  virtual std::unique_ptr<OutputFile> openWrite(const std::string& name, WriteMode mode,
+                                                int& status) = 0;
+  // A new, empty direct-access file of 4-byte records.
+  virtual std::unique_ptr<RecordFile> openScratch(const std::string& name, int& status) = 0;
+  virtual void remove(const std::string& name) = 0;
+  // A scratch-file name that no other run in the directory uses.
+  virtual std::string uniqueScratchName() = 0;
+};
+
+// The real terminal and the real working directory.
+std::unique_ptr<Console> makeStandardConsole();
+std::unique_ptr<FileSystem> makeDiskFileSystem();
+
+}  // namespace korvelin

@@ -1,0 +1,81 @@
+#include "run/session.h"
+
+#include <cctype>
+#include <charconv>
+
+#include "run/format.h"
+
+namespace korvelin {
+
+Session::Session(Console& console, FileSystem& files, SearchPath path)
+    : state_(std::make_unique<State>()), console_(console), files_(files), path_(path) {}
+
+void Session::toUnit(int unit, const std::string& line) {
+  if (unit == kConsoleUnit) {
+    console_.out(line);
+  } else if (unit == kFileUnit && output_) {
+    output_->writeLine(line);
+  } else {
+    console_.err(line);
+  }
+}
+
+void Session::reportAndConsole(const std::string& line) {
+  toUnit(state_->u, line);
+  if (state_->u != kConsoleUnit) console_.out(line);
+}
+
+std::string Session::readAnswerLine() {
+  std::string line;
+  if (!console_.readLine(line)) keyboardClosed();
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return line;
+}
+
+char Session::readLetter() {
+  const std::string line = readAnswerLine();
+  return line.empty() ? ' ' : line[0];
+}
+
+bool Session::readNumber(int& value) {
+  for (;;) {
+    const std::string line = readAnswerLine();
+    std::size_t at = line.find_first_not_of(" \t");
+    if (at == std::string::npos) continue;  // empty lines are skipped
+    std::size_t end = line.find_first_of(" \t,/", at);
+    if (end == std::string::npos) end = line.size();
+    std::string_view token(line.data() + at, end - at);
+    if (!token.empty() && token[0] == '+') token.remove_prefix(1);
+    if (token.empty()) return false;
+    const auto [ptr, ec] = std::from_chars(token.data(), token.data() + token.size(), value);
+    return ec == std::errc() && ptr == token.data() + token.size();
+  }
+}
+
+void Session::warten() {
+  if (state_->begin == 0 && state_->u == kFileUnit) return;
+  console_.out(FreeLine().text("<Press Return to continue>"));
+  readAnswerLine();
+}
+
+void Session::last() {
+  reportAndConsole(ruler());
+  closeAll();
+  throw RunEnded{};
+}
+
+void Session::closeAll() {
+  output_.reset();
+  input_.reset();
+  if (state_->store.attached()) {
+    state_->store.detach();
+    files_.remove(scratchName_);
+  }
+}
+
+void Session::keyboardClosed() {
+  console_.out(FreeLine().text("** End of input - no answer can be read; the run ends"));
+  last();
+}
+
+}  // namespace korvelin

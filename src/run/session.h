@@ -1,0 +1,79 @@
+#pragma once
+// One run of the program: the analysis state together with the console, the
+// file system and the open files. Every stage that talks to the user or
+// writes the report does so through here.
+
+#include <memory>
+#include <string>
+
+#include "run/platform.h"
+#include "state/state.h"
+
+namespace korvelin {
+
+// Thrown by `last` (and by the few ends that skip it) to unwind to the top of
+// the run; the run then returns exit status 0.
+struct RunEnded {};
+
+// Report units: standard error until the dialogue decides, then the console
+// or the output file.
+inline constexpr int kStderrUnit = 0;
+inline constexpr int kConsoleUnit = 6;
+inline constexpr int kFileUnit = 8;
+
+// Which search the analysis passes run: the fast one in every normal run;
+// the plain enumeration is the reference for tests and benchmarks.
+enum class SearchPath { Fast, Plain };
+
+class Session {
+ public:
+  Session(Console& console, FileSystem& files, SearchPath path = SearchPath::Fast);
+
+  State& state() { return *state_; }
+  Console& console() { return console_; }
+  FileSystem& files() { return files_; }
+  SearchPath searchPath() const { return path_; }
+
+  // Writes a line to one unit (0 standard error, 6 console, 8 output file).
+  void toUnit(int unit, const std::string& line);
+  // To the report unit only.
+  void report(const std::string& line) { toUnit(state_->u, line); }
+  // To the report unit and, when that is not the console, to the console too.
+  void reportAndConsole(const std::string& line);
+  void toConsole(const std::string& line) { console_.out(line); }
+
+  // The first character of the answer, or a blank for an empty line.
+  char readLetter();
+  // A whole answer line.
+  std::string readAnswerLine();
+  // A number in free form; empty lines are skipped. Returns false when the
+  // line holds something that is not a number (the caller asks again).
+  bool readNumber(int& value);
+
+  // The page pause.
+  void warten();
+  // The orderly end of the run: ruler, output file closed, scratch file gone.
+  [[noreturn]] void last();
+  // Releases files without a ruler (used when unwinding from any end).
+  void closeAll();
+
+  void setInput(std::unique_ptr<InputFile> in) { input_ = std::move(in); }
+  InputFile* input() { return input_.get(); }
+  void setOutput(std::unique_ptr<OutputFile> out) { output_ = std::move(out); }
+  bool hasOutput() const { return output_ != nullptr; }
+  void setScratchName(std::string name) { scratchName_ = std::move(name); }
+
+ private:
+  // End of input on the keyboard: nothing more can be asked.
+  [[noreturn]] void keyboardClosed();
+
+  std::unique_ptr<State> state_;
+  Console& console_;
+  FileSystem& files_;
+  SearchPath path_;
+  std::unique_ptr<InputFile> input_;
+  std::unique_ptr<OutputFile> output_;
+  std::string scratchName_;
+};
+
+}  // namespace korvelin

@@ -1,0 +1,179 @@
+#include "run/startup.h"
+
+#include "input/indata.h"
+#include "run/format.h"
+
+namespace korvelin {
+namespace {
+
+constexpr int kNameField = 60;
+
+std::string framed(std::string_view inner) { return " |" + padded(inner, 59) + "|"; }
+
+std::string centred(std::string_view text) {
+  const int left = (59 - static_cast<int>(text.size())) / 2;
+  return std::string(static_cast<std::size_t>(left), ' ') + std::string(text);
+}
+
+// Position of the last non-blank character (1-based), 0 for a blank line.
+int lastNonBlank(const std::string& s) {
+  const auto at = s.find_last_not_of(' ');
+  return at == std::string::npos ? 0 : static_cast<int>(at) + 1;
+}
+
+std::string readName(Session& s) {
+  std::string line = s.readAnswerLine();
+  if (line.size() > kNameField) line.resize(kNameField);
+  return line;
+}
+
+// The default output name: the input name with its last three characters
+// replaced by "out" (a name too short for that becomes "out" whole).
+std::string defaultOutputName(const std::string& input, int length) {
+  std::string name = input.substr(0, static_cast<std::size_t>(length));
+  if (length < 3) return "out";
+  name.replace(static_cast<std::size_t>(length - 3), 3, "out");
+  return name;
+}
+
+void openInputFile(Session& s) {
+  State& st = s.state();
+  for (;;) {
+    s.toConsole(FreeLine().text(">> Name of input data file [default extension = .dat]").text(" : >> "));
+    std::string answer = readName(s);
+    int length = lastNonBlank(answer);
+    if (length == 0) continue;
+    answer.resize(static_cast<std::size_t>(length));
+    if (answer.find('.') == std::string::npos) {
+      answer += ".dat";
+      length += 4;
+    }
+    st.infil = answer;
+    st.ilen = length;
+    st.exist = s.files().exists(st.infil);
+    if (!st.exist) {
+      s.toConsole(FreeLine().text(">> ** File does not exist : ").name(st.infil));
+      continue;
+    }
+    int status = 0;
+    auto in = s.files().openRead(st.infil, status);
+    if (!in) {
+      s.toConsole(FreeLine().text("** Error status ").num(status).text(" in OPENing of ").name(st.infil));
+      s.last();
+    }
+    s.setInput(std::move(in));
+    return;
+  }
+}
+
+void openOutputFile(Session& s) {
+  State& st = s.state();
+  const std::string fallback = defaultOutputName(st.infil, st.ilen);
+  s.toConsole(FreeLine().text(">> Name of output file [default = ").text(fallback).text("] ? : "));
+  const std::string answer = readName(s);
+  if (lastNonBlank(answer) > 0) {
+    st.outfil = answer.substr(0, static_cast<std::size_t>(lastNonBlank(answer)));
+    const auto blank = answer.find(' ');
+    st.ilen = blank == std::string::npos ? static_cast<int>(answer.size()) : static_cast<int>(blank);
+    if (blank == std::string::npos && answer.size() >= kNameField) st.ilen = kNameField;
+  } else {
+    st.outfil = fallback;
+  }
+  WriteMode mode = WriteMode::Create;
+  st.exist = s.files().exists(st.outfil);
+  if (st.exist) {
+    s.toConsole(FreeLine().text("** Already exists : "));
+    s.toConsole(FreeLine().text("   ").name(st.outfil));
+    s.toConsole(FreeLine().text(">> Append=\"a\", Overwrite=\"o\" [default = \"a\"]").text(" ? : >> "));
+    st.unit = s.readLetter();
+    mode = (st.unit == 'o' || st.unit == 'O') ? WriteMode::Overwrite : WriteMode::Append;
+  }
+  int status = 0;
+  auto out = s.files().openWrite(st.outfil, mode, status);
+  if (!out) {
+    s.toConsole(FreeLine().text("** Error status ").num(status).text(" in OPENing of ").name(st.outfil));
+    s.last();
+  }
+  s.setOutput(std::move(out));
+  st.u = kFileUnit;
+}
+
+void openOriginStore(Session& s) {
+  State& st = s.state();
+  const std::string name = s.files().uniqueScratchName();
+  int status = 0;
+  auto file = s.files().openScratch(name, status);
+  if (!file) {
+    s.toConsole(FreeLine().text("** Error opening direct access file 20, cause =").num(status));
+    s.closeAll();
+    throw RunEnded{};
+  }
+  st.store.attach(std::move(file));
+  s.setScratchName(name);
+}
+
+}  // namespace
+
+void progid(Session& s, int unit) {
+  const State& st = s.state();
+  const std::string bottom = " |" + std::string(59, '_') + "|";
+  const std::string rule = " |" + std::string(19, ' ') + std::string(17, '-') + std::string(23, ' ') + "|";
+  const std::string lines[] = {
+      " ." + std::string(59, '-') + ".",
+      rule,
+      " |" + std::string(20, ' ') + "K O R V E L I N" + std::string(24, ' ') + "|",
+      rule,
+      " |    Qualitative inheritance analysis of zymograms and      |",
+      " |      DNA electropherograms in diploid individuals         |",
+      framed(""),
+      framed(centred("Developed by the KORVELIN project")),
+      framed(centred("C++ edition")),
+      framed(centred("for text terminals and report files")),
+      framed(""),
+      framed(centred("Release 1.0 of December 2026")),
+      bottom,
+      FixedLine().text(" |   Compiled for at most maxzon = ").num(st.maxzon, 3).text(" elementary (E) zones  |"),
+      FixedLine().text(" |                        maxpat = ").num(st.maxpat, 3).text(" different patterns    |"),
+      bottom,
+  };
+  for (const auto& line : lines) s.toUnit(unit, line);
+}
+
+void inout(Session& s) {
+  State& st = s.state();
+  openInputFile(s);
+  s.toConsole(FreeLine().text(">> Output device? Screen only=\"s\" or ").text(
+      "File+Screen=\"f\" [default=\"f\"] : >> "));
+  st.unit = s.readLetter();
+  if (st.unit == 's' || st.unit == 'S') {
+    st.u = kConsoleUnit;
+    return;
+  }
+  openOutputFile(s);
+}
+
+void askPatternType(Session& s) {
+  State& st = s.state();
+  s.toConsole(FreeLine().text(">> Type of pattern?:"));
+  s.toConsole(FreeLine().text("   Zymogram = \"z\", ").text("DNA electropherogram = \"d\" [default = \"z\"] : >> "));
+  st.ans = s.readLetter();
+  st.dna = (st.ans == 'd' || st.ans == 'D') ? 1 : 0;
+}
+
+void startUp(Session& s) {
+  State& st = s.state();
+  progid(s, kConsoleUnit);
+  inout(s);
+  askPatternType(s);
+  if (st.u == kFileUnit) progid(s, kFileUnit);
+  indata(s);
+  s.warten();
+  st.idraw = 1;
+  for (int z = 1; z <= st.nzones + 1; ++z) st.shwspl(z) = ' ';
+  st.nhypo = 0;
+  st.nxhypo = 0;
+  st.nxexac = 0;
+  openOriginStore(s);
+}
+
+}  // namespace korvelin

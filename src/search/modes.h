@@ -1,0 +1,17 @@
+#pragma once
+// Transmission modes: the divisions of the homomeric classes into loci, from
+// one locus carrying all of them to one locus per class.
+
+#include "run/session.h"
+
+namespace korvelin {
+
+// Steps to the next mode and builds its first assignment. `ntrm1`: 0 before
+// the first mode, 1 while a mode is in hand, 2 when none is left.
+void newtrn(Session& s, int& ntrm1);
+
+// The first assignment of the current mode: classes of `chom` in order,
+// locus by locus.
+void firstAssignment(State& st);
+
+}  // namespace korvelin

@@ -1,0 +1,126 @@
+#include "search/search.h"
+
+#include "relations/hetemr.h"
+#include "relations/newact.h"
+#include "report/register.h"
+#include "run/format.h"
+#include "search/bpcalc.h"
+#include "search/modes.h"
+#include "search/permutations.h"
+
+namespace korvelin {
+namespace {
+
+constexpr int kMostPassingLoci = 5;  // 2^6 genotype combinations exceed 50
+
+// Modified forms are counted per hypothesis: every allele assignment starts
+// from none.
+void freshCounts(State& st) {
+  for (int l = 1; l <= st.maxloc; ++l)
+    for (int j = 1; j <= st.nzones; ++j) st.nptm(l, j) = 0;
+}
+
+bool someLocusWithoutVariation(const State& st) {
+  for (int nl = 1; nl <= st.nloc; ++nl)
+    if (st.nal2(nl) + st.nulal2(nl) <= 1) return true;
+  return false;
+}
+
+// The next null-allele configuration worth a test; false when none is left.
+bool nextConfiguration(State& st, int& nactio) {
+  do {
+    newact(st, nactio);
+    if (nactio == 2) return false;
+  } while (someLocusWithoutVariation(st));
+  return true;
+}
+
+// Tests the configurations of the current assignment.
+void testAssignment(Session& s) {
+  State& st = s.state();
+  for (int nl = 1; nl <= st.nloc; ++nl) st.nulal2(nl) = 0;
+  int nactio = 0;
+  for (;;) {
+    st.ibad = 0;
+    bpcalc(st);
+    if (st.ibad == 1) {
+      if (!nextConfiguration(st, nactio)) return;
+      continue;
+    }
+    hetemr(st);
+    if (st.ibad > 0) return;
+    if (registerHypothesis(s)) st.nphypo += 1;
+    if (nactio != 1 || !nextConfiguration(st, nactio)) return;
+  }
+}
+
+void startMode(State& st) {
+  for (int k = 1; k <= st.nhom; ++k) st.perm(k) = k;
+  st.inperm = 1;
+  st.nprmod = 1;
+  st.nphypo = 0;
+}
+
+enum class ModeEnd { NextMode, SearchComplete };
+
+// Every assignment of the current mode, starting with its first one.
+ModeEnd runMode(Session& s, GroupingFilter& filter) {
+  State& st = s.state();
+  filter.restart(st);
+  freshCounts(st);
+  testAssignment(s);
+  for (;;) {
+    if (st.nloc == 1) return ModeEnd::NextMode;
+    if (st.nloc == st.nhom) return ModeEnd::SearchComplete;
+    if (nextDistinctAssignment(st, filter) == NextAssignment::ModeFinished) {
+      endprm(s);
+      return ModeEnd::NextMode;
+    }
+    freshCounts(st);
+    testAssignment(s);
+  }
+}
+
+// A mode that cannot pass ends as it would after finding nothing.
+ModeEnd skipMode(const State& st) {
+  return (st.nloc != 1 && st.nloc == st.nhom) ? ModeEnd::SearchComplete : ModeEnd::NextMode;
+}
+
+}  // namespace
+
+bool modeCanPass(const State& st) {
+  if (st.nloc > kMostPassingLoci) return false;
+  for (unsigned nulls = 0; nulls < (1u << st.nloc); ++nulls) {
+    long long product = 1;
+    bool varies = true;
+    for (int nl = 1; nl <= st.nloc && varies; ++nl) {
+      const int n = static_cast<int>((nulls >> (st.nloc - nl)) & 1u);
+      varies = st.nal2(nl) + n >= 2;
+      product *= genotypeCount(st.nal2(nl), n);
+    }
+    if (varies && product == st.ncodes) return true;
+  }
+  return false;
+}
+
+void searchLoop(Session& s) {
+  State& st = s.state();
+  st.nprmod = 1;
+  st.nloc = 1;
+  st.nal2(1) = st.nhom;
+  int ntrm1 = 0;
+  GroupingFilter filter;
+  for (;;) {
+    newtrn(s, ntrm1);
+    if (ntrm1 == 2) {
+      if (st.nshypo == 0) s.report(FreeLine().text("** No hypothesis could be formulated **"));
+      return;
+    }
+    startMode(st);
+    const bool skip = s.searchPath() == SearchPath::Fast && !modeCanPass(st);
+    const ModeEnd end = skip ? skipMode(st) : runMode(s, filter);
+    if (end == ModeEnd::SearchComplete) return;
+  }
+}
+
+}  // namespace korvelin

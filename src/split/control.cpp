@@ -1,0 +1,136 @@
+#include "split/control.h"
+
+#include "run/format.h"
+#include "run/pass.h"
+#include "split/split.h"
+
+namespace korvelin {
+namespace {
+
+void offer(Session& s) {
+  s.toConsole(ruler());
+  s.toConsole(FreeLine().text(">> Do you want to search for overlapping Ezones ").text("(epistasis)? :"));
+  s.toConsole(FreeLine().text("   Yes=\"y\", No=\"n\" [default=\"n\"] : >> "));
+  const char answer = s.readLetter();
+  if (answer != 'y' && answer != 'Y' && answer != 'j' && answer != 'J') s.last();
+}
+
+// Asks until a usable Ezone number (or 0 for all) comes; -1 ends the run.
+int menu(Session& s) {
+  State& st = s.state();
+  for (;;) {
+    s.toConsole(FreeLine().text(" "));
+    s.toConsole(FreeLine().text(">> Which Ezone should be split into two new Ezones?"));
+    s.toConsole(FreeLine().text("   Ezone N = \"N\", All Ezones = \"0\", ").text(
+        "End program = \"-1\" [no default] : >> "));
+    int answer = 0;
+    if (!s.readNumber(answer)) continue;
+    if (answer == -1) s.last();
+    if (answer < 0 || answer > st.nzones) {
+      s.toConsole(FreeLine().text("** No Ezone ").num(answer).text(" exists - Try again **"));
+      continue;
+    }
+    return answer;
+  }
+}
+
+int askMaximalN(Session& s) {
+  for (;;) {
+    mxsplt(s);
+    int n = 0;
+    if (s.readNumber(n)) return n;
+  }
+}
+
+// Menu steps 5 and 6: what to split, and for all Ezones the largest N.
+void takeRequest(Session& s, int answer) {
+  State& st = s.state();
+  st.isplit = answer;
+  st.nsplit = answer > 0 ? 1 : 0;
+  st.nlimit = st.mxones;
+  if (answer == 0) {
+    const int n = askMaximalN(s);
+    if (n > 0 && n < st.mxones) {
+      st.mxone1 = n;
+      st.nlimit = n;
+    }
+  }
+}
+
+void copyInputClasses(State& st) {
+  st.nclori = st.nclass;
+  for (int k = -2; k <= st.nclori; ++k) {
+    if (k == 0) continue;
+    st.icori(k) = st.ic(k);
+    for (int j = 1; j <= st.ic(k); ++j) st.cori(k, j) = st.c(k, j);
+  }
+}
+
+void restartRequest(State& st) {
+  st.ncomb = 0;
+  st.ttlcmb = -100;
+  st.csplit = -2;
+  st.nhypo = 0;
+}
+
+}  // namespace
+
+void mxsplt(Session& s) {
+  const State& st = s.state();
+  s.toConsole(FreeLine().text(" "));
+  s.toConsole(FreeLine().text(">> If an Ezone exhibits a band in N patterns, ").text("there are (3^N-3)/2 ways"));
+  s.toConsole(FreeLine().text("   to distribute the N bands over two new ").text("Ezones, such that for each"));
+  s.toConsole(FreeLine().text("   of the N patterns, a band appears in at ").text("least one of the new zones."));
+  s.toConsole(FixedLine().text("    Input maximal N not greater than").num(st.mxones, 3).text(" for which Ezone splitting"));
+  s.toConsole(FreeLine().text("   is to be performed ").text("[no default] : >> "));
+}
+
+void splittingControl(Session& s) {
+  State& st = s.state();
+  offer(s);
+  takeRequest(s, menu(s));
+
+  // The first request.
+  copyInputClasses(st);
+  st.begin = 0;
+  restartRequest(st);
+  if (st.nsplit == 0) st.isplit = 0;
+  st.dosplt = 1;
+  st.nzones += 1;
+  s.reportAndConsole(ruler());
+  s.reportAndConsole(FixedLine().text(" Running through possible ").text("combinations of Ezone overlap ..."));
+  // The trial loop; the first request goes to T1 without totals when its
+  // first call of `split` already finds nothing to try.
+  enum class Next { T1, T2, T5 };
+  Next next = split(s) == SplitStep::TrialReady ? Next::T5 : Next::T1;
+  for (;;) {
+    if (next == Next::T1) {
+      st.mxone1 = st.mxones;
+      if (st.nsplit == 1 && st.ncomb == st.ttlcmb) {
+        takeRequest(s, menu(s));
+        restartRequest(st);
+        // Also after a first request that ended inside its first `split`.
+        st.dosplt = 1;
+      }
+      next = Next::T2;
+    }
+    if (next == Next::T2) {
+      const SplitStep step = split(s);
+      if (st.dosplt == 2) {
+        writeTotals(s);
+        if (st.nsplit == 0) s.last();
+        st.dosplt = 1;
+        st.nlimit = st.mxones;
+        next = Next::T1;
+        continue;
+      }
+      if (step == SplitStep::Infeasible) {
+        next = Next::T1;
+        continue;
+      }
+    }
+    next = analysisPass(s) == PassEnd::Redundant ? Next::T2 : Next::T1;
+  }
+}
+
+}  // namespace korvelin

@@ -1,0 +1,25 @@
+#include "state/state.h"
+
+namespace korvelin {
+
+State::State() {
+  // The Ezone limit is first the table extent and then one less, so that a
+  // split of a file at the limit still has room for the added Ezone.
+  maxzon = kZones;
+  maxzon = maxzon - 1;
+  maxloc = 21;
+  maxpat = kPatterns;
+  maxhyp = kHypotheses;
+  mxones = 8;
+  mxone1 = mxones;
+  nzones = 0;
+  dosplt = 0;
+  nzymos = 0;
+  mxperm = 9999.0f;
+  mxzexp = 999;
+  begin = 1;
+  shwspl.fill(' ');
+  draw.fill(' ');
+}
+
+}  // namespace korvelin

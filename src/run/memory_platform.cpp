@@ -70,30 +70,35 @@ void ScriptedConsole::err(const std::string& line) {
   err_ += '\n';
 }
 
+std::string MemoryFileSystem::plain(std::string name) {
+  while (name.rfind("./", 0) == 0) name.erase(0, 2);
+  return name;
+}
+
 std::vector<std::string> MemoryFileSystem::names() const {
   std::vector<std::string> result;
   for (const auto& [name, text] : files_) result.push_back(name);
   return result;
 }
 
-bool MemoryFileSystem::exists(const std::string& name) { return files_.count(name) != 0; }
+bool MemoryFileSystem::exists(const std::string& name) { return files_.count(plain(name)) != 0; }
 
 std::unique_ptr<InputFile> MemoryFileSystem::openRead(const std::string& name, int& status) {
-  if (!exists(name) || unreadable_.count(name) != 0) {
+  if (!exists(name) || unreadable_.count(plain(name)) != 0) {
     status = EACCES;
     return nullptr;
   }
   status = 0;
-  return std::make_unique<MemoryInputFile>(files_[name]);
+  return std::make_unique<MemoryInputFile>(files_[plain(name)]);
 }
 
 std::unique_ptr<OutputFile> MemoryFileSystem::openWrite(const std::string& name, WriteMode mode,
                                                         int& status) {
-  if (unreadable_.count(name) != 0) {
+  if (unreadable_.count(plain(name)) != 0) {
     status = EACCES;
     return nullptr;
   }
-  std::string& target = files_[name];
+  std::string& target = files_[plain(name)];
   if (mode == WriteMode::Append) {
     if (!target.empty() && target.back() != '\n') target += '\n';
   } else {
@@ -108,12 +113,12 @@ std::unique_ptr<RecordFile> MemoryFileSystem::openScratch(const std::string& nam
     status = EACCES;
     return nullptr;
   }
-  files_[name].clear();
+  files_[plain(name)].clear();
   status = 0;
-  return std::make_unique<MemoryRecordFile>(files_[name]);
+  return std::make_unique<MemoryRecordFile>(files_[plain(name)]);
 }
 
-void MemoryFileSystem::remove(const std::string& name) { files_.erase(name); }
+void MemoryFileSystem::remove(const std::string& name) { files_.erase(plain(name)); }
 
 std::string MemoryFileSystem::uniqueScratchName() {
   std::string name;

@@ -32,13 +32,13 @@ class ScriptedConsole : public Console {
 
 class MemoryFileSystem : public FileSystem {
  public:
-  void put(const std::string& name, const std::string& contents) { files_[name] = contents; }
+  void put(const std::string& name, const std::string& contents) { files_[plain(name)] = contents; }
   // Names that exist but cannot be opened (like a directory or a locked file).
-  void makeUnreadable(const std::string& name) { unreadable_.insert(name); }
+  void makeUnreadable(const std::string& name) { unreadable_.insert(plain(name)); }
   void failScratch() { failScratch_ = true; }
 
-  bool has(const std::string& name) const { return files_.count(name) != 0; }
-  const std::string& contents(const std::string& name) const { return files_.at(name); }
+  bool has(const std::string& name) const { return files_.count(plain(name)) != 0; }
+  const std::string& contents(const std::string& name) const { return files_.at(plain(name)); }
   std::vector<std::string> names() const;
 
   bool exists(const std::string& name) override;
@@ -50,6 +50,9 @@ class MemoryFileSystem : public FileSystem {
   std::string uniqueScratchName() override;
 
  private:
+  // One directory: "./name" and "name" are the same file.
+  static std::string plain(std::string name);
+
   std::map<std::string, std::string> files_;
   std::set<std::string> unreadable_;
   bool failScratch_ = false;

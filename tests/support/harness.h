@@ -1,0 +1,46 @@
+#pragma once
+// Runs a whole KORVELIN session in-process: data files in an in-memory
+// directory, answers as typed lines, and back what the console, standard
+// error and the files received.
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "run/session.h"
+
+namespace korvelin::testing {
+
+struct Transcript {
+  std::string out;
+  std::string err;
+  int status = -1;
+  // Every file left in the directory at the end, inputs included.
+  std::map<std::string, std::string> files;
+  std::size_t answersRead = 0;
+};
+
+Transcript runSession(const std::map<std::string, std::string>& files, const std::vector<std::string>& answers,
+                      SearchPath path = SearchPath::Fast);
+
+// The answers typed at the start-up dialogue for a console-only run of a
+// zymogram file `name`, followed by `pauses` empty lines.
+std::vector<std::string> consoleAnswers(const std::string& name, int pauses = 200, char type = 'z');
+// The same for a run that writes the report to the default output file.
+std::vector<std::string> fileAnswers(const std::string& name, int pauses = 200, char type = 'z');
+
+// A pattern file: the Ezone count, the format (nI1) and one line per pattern.
+std::string patternFile(const std::vector<std::string>& patterns, bool endLine = true);
+
+// Lines of a text (split at '\n'; a final empty piece is dropped).
+std::vector<std::string> lines(const std::string& text);
+
+// Whether any scratch file of the band-origin store is left in the files.
+bool scratchLeft(const Transcript& t);
+
+std::string readTextFile(const std::string& path);
+
+// Empty when the texts are equal, else the first line that differs.
+std::string firstDifference(const std::string& want, const std::string& got);
+
+}  // namespace korvelin::testing

@@ -25,15 +25,15 @@ void Session::reportAndConsole(const std::string& line) {
   if (state_->u != kConsoleUnit) console_.out(line);
 }
 
-std::string Session::readAnswerLine() {
+std::string Session::readAnswerLine(ReadContext context) {
   std::string line;
-  if (!console_.readLine(line)) keyboardClosed();
+  if (!console_.readLine(line)) keyboardClosed(context);
   if (!line.empty() && line.back() == '\r') line.pop_back();
   return line;
 }
 
-char Session::readLetter() {
-  const std::string line = readAnswerLine();
+char Session::readLetter(ReadContext context) {
+  const std::string line = readAnswerLine(context);
   return line.empty() ? ' ' : line[0];
 }
 
@@ -73,8 +73,15 @@ void Session::closeAll() {
   }
 }
 
-void Session::keyboardClosed() {
-  console_.out(FreeLine().text("** End of input - no answer can be read; the run ends"));
+void Session::keyboardClosed(ReadContext context) {
+  // The status of a read that meets the end of input.
+  constexpr int kEndOfInput = -1;
+  if (context == ReadContext::FileName)
+    console_.out(FreeLine().text("** Error status ").num(kEndOfInput).text(" while reading file name"));
+  else if (context == ReadContext::Answer)
+    console_.out(FreeLine().text("** Error status ").num(kEndOfInput).text(" while reading answer"));
+  else
+    console_.out(FreeLine().text("** End of input - no answer can be read; the run ends"));
   last();
 }
 

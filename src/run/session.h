@@ -42,10 +42,13 @@ class Session {
   void reportAndConsole(const std::string& line);
   void toConsole(const std::string& line) { console_.out(line); }
 
+  // What a failed read (the keyboard closed) is reported as.
+  enum class ReadContext { Question, FileName, Answer };
+
   // The first character of the answer, or a blank for an empty line.
-  char readLetter();
+  char readLetter(ReadContext context = ReadContext::Question);
   // A whole answer line.
-  std::string readAnswerLine();
+  std::string readAnswerLine(ReadContext context = ReadContext::Question);
   // A number in free form; empty lines are skipped. Returns false when the
   // line holds something that is not a number (the caller asks again).
   bool readNumber(int& value);
@@ -65,7 +68,7 @@ class Session {
 
  private:
   // End of input on the keyboard: nothing more can be asked.
-  [[noreturn]] void keyboardClosed();
+  [[noreturn]] void keyboardClosed(ReadContext context);
 
   std::unique_ptr<State> state_;
   Console& console_;

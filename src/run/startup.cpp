@@ -21,8 +21,8 @@ int lastNonBlank(const std::string& s) {
   return at == std::string::npos ? 0 : static_cast<int>(at) + 1;
 }
 
-std::string readName(Session& s) {
-  std::string line = s.readAnswerLine();
+std::string readName(Session& s, Session::ReadContext context) {
+  std::string line = s.readAnswerLine(context);
   if (line.size() > kNameField) line.resize(kNameField);
   return line;
 }
@@ -40,7 +40,7 @@ void openInputFile(Session& s) {
   State& st = s.state();
   for (;;) {
     s.toConsole(FreeLine().text(">> Name of input data file [default extension = .dat]").text(" : >> "));
-    std::string answer = readName(s);
+    std::string answer = readName(s, Session::ReadContext::Question);
     int length = lastNonBlank(answer);
     if (length == 0) continue;
     answer.resize(static_cast<std::size_t>(length));
@@ -70,12 +70,11 @@ void openOutputFile(Session& s) {
   State& st = s.state();
   const std::string fallback = defaultOutputName(st.infil, st.ilen);
   s.toConsole(FreeLine().text(">> Name of output file [default = ").text(fallback).text("] ? : "));
-  const std::string answer = readName(s);
+  const std::string answer = readName(s, Session::ReadContext::FileName);
   if (lastNonBlank(answer) > 0) {
     st.outfil = answer.substr(0, static_cast<std::size_t>(lastNonBlank(answer)));
     const auto blank = answer.find(' ');
     st.ilen = blank == std::string::npos ? static_cast<int>(answer.size()) : static_cast<int>(blank);
-    if (blank == std::string::npos && answer.size() >= kNameField) st.ilen = kNameField;
   } else {
     st.outfil = fallback;
   }
@@ -85,7 +84,7 @@ void openOutputFile(Session& s) {
     s.toConsole(FreeLine().text("** Already exists : "));
     s.toConsole(FreeLine().text("   ").name(st.outfil));
     s.toConsole(FreeLine().text(">> Append=\"a\", Overwrite=\"o\" [default = \"a\"]").text(" ? : >> "));
-    st.unit = s.readLetter();
+    st.unit = s.readLetter(Session::ReadContext::Answer);
     mode = (st.unit == 'o' || st.unit == 'O') ? WriteMode::Overwrite : WriteMode::Append;
   }
   int status = 0;
@@ -144,7 +143,7 @@ void inout(Session& s) {
   openInputFile(s);
   s.toConsole(FreeLine().text(">> Output device? Screen only=\"s\" or ").text(
       "File+Screen=\"f\" [default=\"f\"] : >> "));
-  st.unit = s.readLetter();
+  st.unit = s.readLetter(Session::ReadContext::Answer);
   if (st.unit == 's' || st.unit == 'S') {
     st.u = kConsoleUnit;
     return;

@@ -1,7 +1,5 @@
 #include "input/indata.h"
 
-#include <charconv>
-
 #include "input/record_format.h"
 #include "run/format.h"
 
@@ -46,24 +44,12 @@ class DataLines : public LineSource {
   s.last();
 }
 
-// The first integer of line 1, read in free form; the rest is ignored.
-bool firstInteger(const std::string& line, int& value) {
-  const auto at = line.find_first_not_of(" \t");
-  if (at == std::string::npos) return false;
-  auto end = line.find_first_of(" \t,/", at);
-  if (end == std::string::npos) end = line.size();
-  std::string_view token(line.data() + at, end - at);
-  if (!token.empty() && token[0] == '+') token.remove_prefix(1);
-  if (token.empty()) return false;
-  const auto [ptr, ec] = std::from_chars(token.data(), token.data() + token.size(), value);
-  return ec == std::errc() && ptr == token.data() + token.size();
-}
-
 void readHeader(Session& s, DataLines& lines) {
   State& st = s.state();
   std::string line;
   if (!lines.next(line)) endOfFile(s, 1);
-  if (!firstInteger(line, st.nzones)) readError(s, 1);
+  // The Ezone count is the first integer of line 1; the rest is ignored.
+  if (readFreeInteger(line, st.nzones) != FreeInteger::Read) readError(s, 1);
   if (st.nzones < 1 || st.nzones > st.maxzon) {
     s.toConsole(FixedLine()
                     .text(" ** Line 1 of ")

@@ -1,5 +1,7 @@
 #include "run/format.h"
 
+#include <charconv>
+
 namespace korvelin {
 
 std::string intField(long long value, int width) {
@@ -66,6 +68,18 @@ std::vector<std::string> itemLines(std::string_view prefix, const std::vector<st
   }
   lines.push_back(line);
   return lines;
+}
+
+FreeInteger readFreeInteger(std::string_view line, int& value) {
+  const auto at = line.find_first_not_of(" \t");
+  if (at == std::string_view::npos) return FreeInteger::Blank;
+  auto end = line.find_first_of(" \t,/", at);
+  if (end == std::string_view::npos) end = line.size();
+  std::string_view token = line.substr(at, end - at);
+  if (!token.empty() && token[0] == '+') token.remove_prefix(1);
+  if (token.empty()) return FreeInteger::NotANumber;
+  const auto [ptr, ec] = std::from_chars(token.data(), token.data() + token.size(), value);
+  return ec == std::errc() && ptr == token.data() + token.size() ? FreeInteger::Read : FreeInteger::NotANumber;
 }
 
 std::string zoneItem(int zone, char mark) { return intField(zone, 2) + mark; }

@@ -50,6 +50,11 @@ class FixedLine {
 std::vector<std::string> itemLines(std::string_view prefix, const std::vector<std::string>& items,
                                    int perLine, std::string_view separator);
 
+// Reads the first item of a free-form line as an integer (blanks around it,
+// a comma or slash after it, and the rest of the line are ignored).
+enum class FreeInteger { Read, Blank, NotANumber };
+FreeInteger readFreeInteger(std::string_view line, int& value);
+
 // An Ezone as an item of an Ezone list: its number in 2 columns and its mark.
 std::string zoneItem(int zone, char mark);
 

@@ -1,7 +1,6 @@
 #include "run/session.h"
 
 #include <cctype>
-#include <charconv>
 
 #include "run/format.h"
 
@@ -39,16 +38,8 @@ char Session::readLetter(ReadContext context) {
 
 bool Session::readNumber(int& value) {
   for (;;) {
-    const std::string line = readAnswerLine();
-    std::size_t at = line.find_first_not_of(" \t");
-    if (at == std::string::npos) continue;  // empty lines are skipped
-    std::size_t end = line.find_first_of(" \t,/", at);
-    if (end == std::string::npos) end = line.size();
-    std::string_view token(line.data() + at, end - at);
-    if (!token.empty() && token[0] == '+') token.remove_prefix(1);
-    if (token.empty()) return false;
-    const auto [ptr, ec] = std::from_chars(token.data(), token.data() + token.size(), value);
-    return ec == std::errc() && ptr == token.data() + token.size();
+    const FreeInteger read = readFreeInteger(readAnswerLine(), value);
+    if (read != FreeInteger::Blank) return read == FreeInteger::Read;  // empty lines are skipped
   }
 }
 

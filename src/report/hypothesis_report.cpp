@@ -25,6 +25,8 @@ class ReportPass {
   void alleles();
   void locusAlleles(int nl);
   void nullAllele(int nl);
+  void heteromericHeading(std::string_view title);
+  void heteromericPair(std::string_view kind, int l1, int a1, int l2, int a2, std::string_view secondNull);
   void intralocus();
   void interlocus();
   void parent(int l, int a, int h, std::string_view nullText);
@@ -107,70 +109,58 @@ void ReportPass::parent(int l, int a, int h, std::string_view nullText) {
     put(FixedLine().text("   Locus ").num(l, 2).text(nullText).str());
 }
 
-void ReportPass::intralocus() {
+void ReportPass::heteromericHeading(std::string_view title) {
   if (iu_ == kConsoleUnit) s_.warten();
   put("");
-  put(" Intralocus-Heteromerics:");
+  put(std::string(title));
   put(" ----------------------- ");
-  for (int nl = 1; nl <= st_.nloc; ++nl) {
-    const int firstAllele = st_.nulall(nl) == 1 ? 0 : 1;
-    for (int a1 = firstAllele; a1 <= st_.nall(nl) - 1; ++a1) {
-      for (int a2 = a1 + 1; a2 <= st_.nall(nl); ++a2) {
-        const int x = origin(nl, nl, a1, a2);
-        if (x != 0)
-          list(" Ezone ", x, 10);
-        else
-          put(" No Ezone");
-        put("   contains intralocus heteromeric of");
-        parent(nl, a1, origin(nl, nl, a1, a1), ", Allele 0");
-        put("   and");
-        parent(nl, a2, origin(nl, nl, a2, a2), ", Allele 0");
-      }
-    }
-  }
+}
+
+// The band of one pair of alleles (or " No Ezone") and its two parents.
+void ReportPass::heteromericPair(std::string_view kind, int l1, int a1, int l2, int a2,
+                                 std::string_view secondNull) {
+  const int x = origin(l1, l2, a1, a2);
+  if (x != 0)
+    list(" Ezone ", x, 10);
+  else
+    put(" No Ezone");
+  put(std::string(kind));
+  parent(l1, a1, origin(l1, l1, a1, a1), ", Allele 0");
+  put("   and");
+  parent(l2, a2, origin(l2, l2, a2, a2), secondNull);
+}
+
+void ReportPass::intralocus() {
+  heteromericHeading(" Intralocus-Heteromerics:");
+  for (int nl = 1; nl <= st_.nloc; ++nl)
+    for (int a1 = st_.nulall(nl) == 1 ? 0 : 1; a1 <= st_.nall(nl) - 1; ++a1)
+      for (int a2 = a1 + 1; a2 <= st_.nall(nl); ++a2)
+        heteromericPair("   contains intralocus heteromeric of", nl, a1, nl, a2, ", Allele 0");
 }
 
 void ReportPass::interlocus() {
-  if (iu_ == kConsoleUnit) s_.warten();
-  put("");
-  put(" Interlocus-Heteromerics:");
-  put(" ----------------------- ");
+  heteromericHeading(" Interlocus-Heteromerics:");
   for (int l1 = 1; l1 <= st_.nloc - 1; ++l1) {
     for (int l2 = l1 + 1; l2 <= st_.nloc; ++l2) {
       for (int a1 = st_.nulall(l1) == 1 ? 0 : 1; a1 <= st_.nall(l1); ++a1) {
         // Two null alleles never make a band together.
         const int firstA2 = (st_.nulall(l2) == 1 && a1 != 0) ? 0 : 1;
-        for (int a2 = firstA2; a2 <= st_.nall(l2); ++a2) {
-          const int x = origin(l1, l2, a1, a2);
-          if (x != 0)
-            list(" Ezone ", x, 10);
-          else
-            put(" No Ezone");
-          put("   contains heteromeric of");
-          parent(l1, a1, origin(l1, l1, a1, a1), ", Allele 0");
-          put("   and");
-          parent(l2, a2, origin(l2, l2, a2, a2), ", Allele  0");
-        }
+        for (int a2 = firstA2; a2 <= st_.nall(l2); ++a2)
+          heteromericPair("   contains heteromeric of", l1, a1, l2, a2, ", Allele  0");
       }
     }
   }
 }
 
 void ReportPass::classWarnings() {
-  for (int j = 1; j <= st_.nnot; ++j) {
-    const int k = st_.cnohom(j);
-    if (st_.nhybr(k) > 1) {
-      put("  ");
-      put(FixedLine().text(" ** Warning ** Class ").num(k, 11).text("  contains heteromeric to more than one pair of alleles!"));
-    }
-  }
-  for (int j = 1; j <= st_.nnot; ++j) {
-    const int k = st_.cnohom(j);
-    if (st_.cassgn(k) == 0) {
-      put("  ");
-      put(FixedLine().text(" ** Warning ** Class ").num(k, 11).text("  contains neither homomeric nor heteromeric!"));
-    }
-  }
+  auto warn = [&](int k, std::string_view what) {
+    put("  ");
+    put(FixedLine().text(" ** Warning ** Class ").num(k, 11).text(" ").text(what));
+  };
+  for (int j = 1; j <= st_.nnot; ++j)
+    if (st_.nhybr(st_.cnohom(j)) > 1) warn(st_.cnohom(j), " contains heteromeric to more than one pair of alleles!");
+  for (int j = 1; j <= st_.nnot; ++j)
+    if (st_.cassgn(st_.cnohom(j)) == 0) warn(st_.cnohom(j), " contains neither homomeric nor heteromeric!");
   for (int iz = 1; iz <= st_.nzones; ++iz) {
     const int k = st_.class_(iz, 1);
     if (k == 0 || (k >= 1 && st_.cassgn(k) == 0))

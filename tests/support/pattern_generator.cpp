@@ -1,0 +1,123 @@
+#include "pattern_generator.h"
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+
+#include "harness.h"
+#include "input/initia.h"
+#include "relations/candidates.h"
+#include "relations/classes.h"
+#include "relations/logary.h"
+
+namespace korvelin::testing {
+namespace {
+
+// The genotype at each locus, lower allele first; allele 0 is the null allele.
+using Genotype = std::vector<std::pair<int, int>>;
+// Whether an Ezone shows a band in a genotype.
+using Band = std::function<bool(const Genotype&)>;
+
+bool carries(const Genotype& g, int l, int a) { return g[l].first == a || g[l].second == a; }
+
+void addDistinct(std::vector<std::string>& rows, const std::string& row) {
+  if (std::find(rows.begin(), rows.end(), row) == rows.end()) rows.push_back(row);
+}
+
+}  // namespace
+
+int homomericClasses(const std::vector<std::string>& patterns, bool dna) {
+  auto st = std::make_unique<State>();
+  st->nzones = static_cast<int>(patterns.front().size());
+  st->nzymos = static_cast<int>(patterns.size());
+  st->dna = dna ? 1 : 0;
+  for (int p = 1; p <= st->nzymos; ++p)
+    for (int z = 1; z <= st->nzones; ++z) st->m(p, z) = patterns[static_cast<std::size_t>(p - 1)][z - 1] == '1';
+  initia(*st);
+  logary(*st);
+  equcls(*st);
+  dna ? dnavar(*st) : homhet(*st);
+  return st->nhom;
+}
+
+std::vector<std::string> answersBeforeOffer(const std::map<std::string, std::string>& files,
+                                            std::vector<std::string> answers) {
+  const Transcript t = runSession(files, answers);
+  if (t.out.find(">> Do you want to search for overlapping Ezones") == std::string::npos) return {};
+  answers.resize(t.answersRead - 1);  // the last answer read was the one to the offer
+  return answers;
+}
+
+GeneratedCase PatternGenerator::next(bool dna, int maxHom) {
+  for (;;) {
+    GeneratedCase c = chance(60) ? model() : random();
+    if (c.patterns.empty()) continue;
+    c.nhom = homomericClasses(c.patterns, dna);
+    if (c.nhom >= 1 && c.nhom <= maxHom) return c;
+  }
+}
+
+GeneratedCase PatternGenerator::random() {
+  const int zones = pick(2, 10), rows = pick(2, 16), density = pick(20, 70);
+  GeneratedCase c;
+  for (int p = 0; p < rows; ++p) {
+    std::string row;
+    for (int z = 0; z < zones; ++z) row += chance(density) ? '1' : '0';
+    addDistinct(c.patterns, row);
+  }
+  return c;
+}
+
+GeneratedCase PatternGenerator::model() {
+  GeneratedCase c;
+  std::vector<Band> bands;
+  std::vector<std::vector<std::pair<int, int>>> genotypes;  // of each locus
+  // Now and then up to five loci, all but the first with one allele and a
+  // null allele: their phenotypes fit many groupings (up to five loci) and
+  // fill the register.
+  const bool small = chance(20);
+  const int loci = small ? pick(3, 5) : pick(1, 3);
+  for (int l = 0; l < loci; ++l) {
+    const int alleles = small ? (l == 0 ? pick(1, 2) : 1) : pick(1, 4);
+    const bool null = alleles == 1 || chance(small ? 30 : 40);
+    genotypes.emplace_back();
+    for (int x = null ? 0 : 1; x <= alleles; ++x)
+      for (int y = x; y <= alleles; ++y) genotypes.back().emplace_back(x, y);
+    for (int a = 1; a <= alleles; ++a) bands.push_back([l, a](const Genotype& g) { return carries(g, l, a); });
+    if (small) continue;
+    if (alleles >= 2 && chance(40))  // the hybrid of alleles 1 and b
+      bands.push_back([l, b = pick(2, alleles)](const Genotype& g) { return g[l] == std::pair(1, b); });
+    if (chance(25))  // a modified form of allele a, seen without a second visible allele only
+      bands.push_back([l, a = pick(1, alleles)](const Genotype& g) {
+        return g[l].second == a && (g[l].first == 0 || g[l].first == a);
+      });
+    if (l > 0 && chance(35))  // the hybrid of allele 1 of an earlier locus and allele b of this one
+      bands.push_back([l, k = pick(0, l - 1), b = pick(1, alleles)](const Genotype& g) {
+        return carries(g, k, 1) && carries(g, l, b);
+      });
+  }
+  if (chance(25)) bands.push_back([](const Genotype&) { return true; });
+  if (chance(20)) bands.push_back([](const Genotype&) { return false; });
+  if (bands.size() > 22) return c;
+  std::shuffle(bands.begin(), bands.end(), rng_);
+  // Genotypes drawn at random until 50 different patterns or 2000 draws: small
+  // models come out complete, large ones with gaps.
+  for (int draw = 0; draw < 2000 && c.patterns.size() < 50; ++draw) {
+    Genotype g;
+    for (const auto& list : genotypes)
+      g.push_back(list[static_cast<std::size_t>(pick(0, static_cast<int>(list.size()) - 1))]);
+    std::string row;
+    for (const Band& band : bands) row += band(g) ? '1' : '0';
+    addDistinct(c.patterns, row);
+  }
+  if (small) return c;
+  if (chance(35) && c.patterns.size() > 3) c.patterns.resize(c.patterns.size() - static_cast<std::size_t>(pick(1, 3)));
+  if (chance(20)) {  // a scoring error: one band read wrongly (the row may now repeat another)
+    char& cell = c.patterns[static_cast<std::size_t>(pick(0, static_cast<int>(c.patterns.size()) - 1))]
+                           [static_cast<std::size_t>(pick(0, static_cast<int>(bands.size()) - 1))];
+    cell = cell == '1' ? '0' : '1';
+  }
+  return c;
+}
+
+}  // namespace korvelin::testing

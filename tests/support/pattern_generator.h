@@ -1,0 +1,43 @@
+#pragma once
+// Deterministic pattern sets for whole-session tests and benchmarks: random
+// 0/1 matrices, and the phenotypes of genetic models (loci, null alleles,
+// hybrid and modified bands, fixed and empty Ezones) with some patterns
+// dropped or misread.
+
+#include <cstdint>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace korvelin::testing {
+
+struct GeneratedCase {
+  std::vector<std::string> patterns;  // rows of '0'/'1', at most 50 different
+  int nhom = 0;                       // homomeric classes of the first pass
+};
+
+class PatternGenerator {
+ public:
+  explicit PatternGenerator(std::uint32_t seed) : rng_(seed) {}
+  // A random or model case whose first pass has 1..maxHom homomeric classes.
+  GeneratedCase next(bool dna, int maxHom);
+  int pick(int lo, int hi) { return lo + static_cast<int>(rng_() % static_cast<unsigned>(hi - lo + 1)); }
+  bool chance(int percent) { return pick(1, 100) <= percent; }
+
+ private:
+  GeneratedCase random();
+  GeneratedCase model();
+  std::mt19937 rng_;
+};
+
+// The homomeric classes (zymograms) or allele zones (DNA) that an analysis
+// pass finds in these patterns.
+int homomericClasses(const std::vector<std::string>& patterns, bool dna);
+
+// The answers that a run of these files reads before the offer to search for
+// overlapping Ezones, page pauses included; empty when the run ends sooner.
+std::vector<std::string> answersBeforeOffer(const std::map<std::string, std::string>& files,
+                                            std::vector<std::string> answers);
+
+}  // namespace korvelin::testing

@@ -1,21 +1,21 @@
-// The search for overlapping Ezones as the user meets it: the offer, the
-// Ezone menu, the requests and their totals, in whole console sessions.
+// The search for overlapping Ezones: the trials of one Ezone, and as the
+// user meets it, the offer, the Ezone menu, the requests and their totals in
+// whole console sessions. The all-Ezones order from the fixed Ezones on and
+// the maximal N are pinned by a golden transcript.
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <string>
-#include <vector>
+#include <array>
+#include <tuple>
 
 #include "harness.h"
+#include "input/initia.h"
+#include "relations/logary.h"
+#include "run/format.h"
+#include "split/split.h"
 
 namespace korvelin::testing {
 namespace {
-
-const std::vector<std::string> kFixedMiddle = {"010", "111", "011"};  // Ezone 2 fixed
-const std::vector<std::string> kFixedLast = {"101", "011", "111"};    // Ezone 3 fixed
-// Ezones 1 and 4 fixed; 2 and 3 one class; 6 with a band in one pattern.
-const std::vector<std::string> kTwoFixed = {"111100", "111110", "100111"};
 
 // A console session: the dialogue, the pauses of the first pass, the answer
 // to the offer, then each number answer after plenty of empty lines for the
@@ -23,14 +23,13 @@ const std::vector<std::string> kTwoFixed = {"111100", "111110", "100111"};
 Transcript session(const std::vector<std::string>& patterns, const std::string& offer,
                    const std::vector<std::string>& numbers) {
   const std::map<std::string, std::string> files{{"s.dat", patternFile(patterns)}};
-  const auto probe = lines(runSession(files, consoleAnswers("s.dat", 200)).out);
-  auto answers = consoleAnswers("s.dat", int(std::count(probe.begin(), probe.end(), " <Press Return to continue>")));
+  auto answers = answersToOffer(files, "s.dat");
   answers.push_back(offer);
   for (const auto& n : numbers) {
-    answers.insert(answers.end(), 1000, "");
+    answers.resize(answers.size() + 1000);
     answers.push_back(n);
   }
-  answers.insert(answers.end(), 1000, "");
+  answers.resize(answers.size() + 1000);
   return runSession(files, answers);
 }
 
@@ -45,69 +44,78 @@ Transcript session(const std::vector<std::string>& patterns, const std::string& 
   return ::testing::AssertionSuccess();
 }
 
-std::vector<std::string> totals(const std::string& out) {
-  std::vector<std::string> found;
-  for (const auto& line : lines(out))
-    if (line.rfind(" Total number of hypotheses found =", 0) == 0) found.push_back(line.substr(35));
-  return found;
-}
+// A one-Ezone request on Ezone 1, which has a band in the first n of n + 1
+// patterns (Ezone 2 only in the last one): the number of every trial, and
+// those in which neither new Ezone implies the other (the only ones a pass
+// analyses; the others it stops at once as redundant).
+struct Request : testing::Rig {
+  explicit Request(int n) {
+    st.begin = 0;
+    st.nzyori = st.nzymos = n + 1;
+    for (int k = 1; k <= n; ++k) st.mori(k, 1) = 1;
+    st.mori(n + 1, 2) = 1;
+    st.nznori = 2, st.nzones = 3;
+    st.nsplit = st.isplit = st.class_(1, 1) = st.dosplt = 1;
+    st.csplit = -2, st.ttlcmb = -100, st.nlimit = 8;
+    while ((last = split(s)) == SplitStep::TrialReady) {
+      initia(st);
+      logary(st);
+      trials.push_back(st.ncomb);
+      if (!st.imply(1, 3) && !st.imply(3, 1)) analysed.push_back(st.ncomb);
+    }
+  }
+  std::vector<int> trials, analysed;
+  SplitStep last;
+};
 
-const char* kMenu = ">> Which Ezone should be split into two new Ezones?";
-
-TEST(Splitting, OfferAcceptsYesInEnglishAndGerman) {
-  for (const auto& [answer, yes] : std::vector<std::pair<std::string, bool>>{
-           {"y", true}, {"j", true}, {"J", true}, {"", false}, {"n", false}}) {
-    SCOPED_TRACE("answer '" + answer + "'");
-    const Transcript t = session(kFixedMiddle, answer, {"-1"});
-    EXPECT_EQ(t.out.find(kMenu) != std::string::npos, yes);
-    EXPECT_EQ(t.status, 0);
-    EXPECT_FALSE(scratchLeft(t));
+TEST(Split, CombinationsAreTriedInAscendingOrderWithoutTrivialOrMirroredOnes) {
+  const std::tuple<int, std::size_t, std::vector<int>, std::vector<int>> cases[] = {
+      {1, 0, {}, {}},
+      {2, 3, {1, 3, 5}, {5}},
+      {3, 12, {1, 3, 4, 5, 9, 10, 11, 12, 14, 15, 16, 17}, {5, 11, 14, 15, 16, 17}},
+      {8, 3279, {}, {}},  // listed for small n only
+  };
+  for (const auto& [n, size, trials, analysed] : cases) {
+    const Request r(n);
+    EXPECT_EQ(r.trials.size(), size) << n;
+    if (n <= 3) {
+      EXPECT_EQ(r.trials, trials);
+      EXPECT_EQ(r.analysed, analysed);
+    }
+    EXPECT_TRUE(r.last == SplitStep::Exhausted && r.st.dosplt == 2);
   }
 }
 
+const std::string kMenu = ">> Which Ezone should be split into two new Ezones?";
+
 TEST(Splitting, MenuRefusesNumbersAndComesBackAfterEachOneEzoneRequest) {
-  const std::string out = session(kFixedMiddle, "y", {"-2", "4", "1", "2", "4", "-1"}).out;
-  EXPECT_TRUE(inOrder(out, {" ** No Ezone           -2  exists - Try again **\n",
+  // Ezone 2 fixed; "J" is yes.
+  const std::string out = session({"010", "111", "011"}, "J", {"abc", "-2", "4", "1", "2", "4", "-1"}).out;
+  const std::string total = " Total number of hypotheses found =  ";
+  EXPECT_TRUE(inOrder(out, {total + "1\n", kMenu, kMenu,  // "abc" is no number: asked again
+                            " ** No Ezone           -2  exists - Try again **\n",
                             " ** No Ezone            4  exists - Try again **\n",
                             " Running through possible combinations of Ezone overlap ...\n",
-                            // Ezone 1 has a band in one pattern only: the menu comes back at once.
+                            // Ezone 1 has a band in one pattern only: the menu comes back at
+                            // once, without totals.
                             kMenu,
                             // The next request still gets its first trial.
                             " Splitting Ezone  2: Combination      1 of      12, Code = 001\n", " Hypothesis   2:",
-                            " Splitting Ezone  2: Combination     12 of      12, Code = 122\n", kMenu,
+                            " Splitting Ezone  2: Combination     12 of      12, Code = 122\n", total + "2\n", kMenu,
                             // The added Ezone is accepted now, but the input has no band there.
-                            " ** Ezone   4 is empty in all patterns\n", kMenu,
-                            "==================================================================\n"}));
-  // No totals after the first request; the others count every hypothesis so far.
-  EXPECT_EQ(totals(out), (std::vector<std::string>{"  1", "  2", "  2"}));
+                            " ** Ezone   4 is empty in all patterns\n", total + "2\n", kMenu, ruler()}));
+  // Totals count every hypothesis of the run so far.
+  EXPECT_EQ((std::array{count(out, kMenu), count(out, total)}), (std::array{7, 3}));
 }
 
-TEST(Splitting, AllEzonesStartWithTheFixedOnesAndGoOnToTheLastClass) {
-  struct Case {
-    std::vector<std::string> patterns;
-    std::string maximalN;
-    std::vector<std::string> expected;
-  };
-  const Case cases[] = {
-      {kTwoFixed, "1",
-       {" ** Ezone  1: Band appears in   3 patterns (more than max. N =  1)\n ** Splitting this Ezone is infeasible\n",
-        " ** Ezone  4: Equivalent to splitting Ezone  1\n", " ** Ezone  2: Band appears in   2 patterns (more"}},
-      // 8 is not below the largest N, so every Ezone with up to 8 bands is split.
-      {kTwoFixed, "8",
-       {" Splitting Ezone  1: Combination     12 of      12", " ** Ezone  4: Equivalent to splitting Ezone  1\n",
-        " Splitting Ezone  2: Combination      3 of       3", " ** Ezone  3: Equivalent to splitting Ezone  2\n",
-        " Splitting Ezone  5: Combination      3 of       3"}},
-      // The last Ezone of the input is the only fixed one: the classes still follow.
-      {kFixedLast, "8",
-       {" Splitting Ezone  3: Combination     12 of      12", " Splitting Ezone  1: Combination      3 of       3",
-        " Splitting Ezone  2: Combination      3 of       3"}},
-  };
-  for (const Case& c : cases) {
-    const Transcript t = session(c.patterns, "y", {"0", c.maximalN});
-    EXPECT_TRUE(inOrder(t.out, c.expected)) << c.maximalN;
-    EXPECT_EQ(t.out.find("Splitting Ezone  6"), std::string::npos);  // a band in one pattern only
-    EXPECT_EQ(totals(t.out).size(), 2u);  // the run ends with the request
-  }
+// The last Ezone of the input is the only fixed one, so the all-Ezones
+// request visits it first; the classes still follow.
+TEST(Splitting, AllEzonesGoOnPastTheLastInputEzone) {
+  const std::string out = session({"101", "011", "111"}, "y", {"0", "8"}).out;
+  EXPECT_TRUE(inOrder(out, {" Splitting Ezone  3: Combination     12 of      12",
+                            " Splitting Ezone  1: Combination      3 of       3",
+                            " Splitting Ezone  2: Combination      3 of       3"}));
+  EXPECT_EQ(count(out, " Total number of hypotheses found"), 2);  // the run ends with the request
 }
 
 TEST(Splitting, FileWithTwentyTwoEzonesCanBeSplit) {
@@ -117,11 +125,11 @@ TEST(Splitting, FileWithTwentyTwoEzonesCanBeSplit) {
   for (const std::string a : {"1111100000", "1111111111", "0000011111"})
     for (const std::string b : {"1111100000", "1111111111", "0000011111"})
       patterns.push_back("1" + a + b + (patterns.size() < 2 ? "1" : "0"));
-  const std::string out = session(patterns, "y", {"1", "22", "23", "-1"}).out;
+  const std::string out = session(patterns, "j", {"1", "22", "-1"}).out;
+  // A one-Ezone request is bounded by the largest N the program allows.
   EXPECT_TRUE(inOrder(out, {" ** Ezone  1: Band appears in   9 patterns (more than max. N =  8)\n", kMenu,
                             " Splitting Ezone 22: Combination      3 of       3, Code = 12\n",
-                            " Ezone 22x  [  1]   -   ", " Ezone 23x  [  1]      -", " Total number", kMenu,
-                            " ** Ezone  23 is empty in all patterns\n", " Total number"}));
+                            " Ezone 22x  [  1]   -   ", " Ezone 23x  [  1]      -", " Total number", kMenu}));
 }
 
 }  // namespace

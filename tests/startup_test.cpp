@@ -1,84 +1,209 @@
-// Whole sessions through the start-up dialogue and every way a run can end.
+// The start-up of a run: the format interpreter of the pattern file, the
+// files on disk, and whole sessions through the dialogue and the pattern
+// input, with the ways a run can end, where the transcripts do not show them
+// (every transcript also checks that no scratch file is left). Carriage
+// returns, a 2 or a leading 9 ending the data, (5I1) for ten Ezones and a
+// letter in a pattern are met in the reference transcripts.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <bitset>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <stdexcept>
+#include <tuple>
 
 #include "harness.h"
+#include "input/record_format.h"
 #include "run/format.h"
-#include "run/memory_platform.h"
+#include "run/platform.h"
 #include "run/run.h"
 
 namespace korvelin::testing {
 namespace {
 
+using Ints = std::vector<int>;
+using Strings = std::vector<std::string>;
+
+struct Lines : LineSource {
+  explicit Lines(Strings lines) : lines(std::move(lines)) {}
+  bool next(std::string& line) override {
+    if (used == lines.size()) return false;
+    line = lines[used++];
+    return true;
+  }
+  Strings lines;
+  std::size_t used = 0;
+};
+
+// A format that the parser rejects fails the test (gtest reports the exception).
+std::unique_ptr<RecordFormat> parsed(const char* text) {
+  if (auto f = RecordFormat::parse(text)) return f;
+  throw std::invalid_argument(std::string("format rejected: ") + text);
+}
+
+// The formats that the data files of the examples and reference runs use
+// ((nI1), (2X,3I2), (2(5I1,1X),1I1), (4I1) over two lines, ...) are read
+// and echoed in those whole-session transcripts; these are the rest.
+TEST(RecordFormat, ReadsFieldsSkipsAndGroups) {
+  const std::tuple<const char*, Strings, Ints> cases[] = {
+      {"(5I1)", {"1 1"}, {1, 0, 1, 0, 0}},  // short line padded; a blank field is 0
+      {"(3I3)", {"1 0  1   "}, {10, 1, 0}},  // blanks inside a field are ignored
+      {"(4I3)", {" -1+2 - 3 +0"}, {-1, 2, -3, 0}},
+      {"(2I11)", {"-2147483648 2147483647"}, {-2147483648, 2147483647}},
+      {"(t5,I1,tl3,I1,TR2,i1)", {"9876543"}, {5, 7, 4}},
+      {"(3Hxyz,I1)", {"abc7"}, {7}},
+      {"(2I1/2I1,2/I1)", {"12", "34", "x", "5"}, {1, 2, 3, 4, 5}},
+      {"(2(2(I1,1X),I1))", {"1 2 34 5 6"}, {1, 2, 3, 4, 5, 6}},
+      // Reversion repeats the last top-level group with its count, not the 1X before it ...
+      {"(1X,2(2I1))", {"x1234", "5678", "9"}, {1, 2, 3, 4, 5, 6, 7, 8, 9}},
+      // ... the whole group, not its inner one, and goes on past it.
+      {"(I1,2(1X,(I1)),I2)", {"1 2 345", " 6 789"}, {1, 2, 3, 45, 6, 7, 89}},
+  };
+  for (const auto& [format, in, want] : cases) {
+    Lines src(in);
+    Ints values;
+    EXPECT_EQ(parsed(format)->read(src, static_cast<int>(want.size()), values), ReadStatus::Ok);
+    EXPECT_EQ(values, want) << format;
+  }
+  const std::tuple<const char*, Strings, int, ReadStatus> failures[] = {
+      {"(3I1)", {"1.0"}, 3, ReadStatus::Error},
+      {"(I10)", {"2147483648"}, 1, ReadStatus::Error},
+      // Without an integer field to come back to, reversion would never end.
+      {"(1X)", {"1", "1"}, 1, ReadStatus::Error},
+      {"(I1,(1X))", {"1", "2"}, 2, ReadStatus::Error},
+      {"(5I1)", {}, 5, ReadStatus::EndOfFile},
+      {"(I1/I1)", {"1"}, 2, ReadStatus::EndOfFile},
+  };
+  for (const auto& [format, in, count, status] : failures) {
+    Lines src(in);
+    Ints values;
+    EXPECT_EQ(parsed(format)->read(src, count, values), status) << format;
+  }
+  for (const char* bad : {"", "I1", "(F5.2)", "(22I1", "((I1)", "(I)", "(I0)", "(0I1)", "(I1.)", "(5Habc)", "(T0)",
+                          "(2T5)", "('abc)", "(99999999I1)", "(4096(4096(4096X)))"})
+    EXPECT_EQ(RecordFormat::parse(bad), nullptr) << bad;
+}
+
+// Output stops at the first integer field after the last value.
+TEST(RecordFormat, Writes) {
+  const std::tuple<const char*, Ints, Strings> cases[] = {
+      {"(1H ,2(2i1))", {1, 2, 3, 4, 5, 6}, {" 1234", "56"}},  // a new line from the last group on
+      {"(1h ,(4I1))", {}, {" "}},
+      {"(I1,3H ab,I1)", {1}, {"1 ab"}},
+      {"(I1,/)", {1}, {"1", ""}},
+      {"(I1,(1X))", {1, 2}, {"1"}},
+      {"(I2,I2)", {100, -5}, {"**-5"}},
+      {"(I4.3)", {-7}, {"-007"}},
+      {"(2I1,3X)", {1, 2}, {"12"}},
+      {"(T4,I1,T1,I1)", {1, 2}, {"2  1"}},
+      {"('x''y',I1)", {1}, {"x'y1"}},
+  };
+  for (const auto& [format, values, want] : cases) EXPECT_EQ(parsed(format)->write(values), want) << format;
+}
+
+namespace fs = std::filesystem;
+
+// The real disk, in a fresh working directory of its own: scratch-file names
+// are relative to it, as in a real run.
+TEST(DiskFiles, ReportFilesAndTheScratchFile) {
+  const fs::path home = fs::current_path();
+  const fs::path dir = fs::temp_directory_path() / ("korvelin-platform-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  fs::current_path(dir);
+  const auto disk = makeDiskFileSystem();
+  // Writes a line over the old contents `old` of `name`; returns the result.
+  auto rewrite = [&](const std::string& name, const std::string& old, WriteMode mode) {
+    std::ofstream(name, std::ios::binary) << old;
+    int status = -1;
+    if (auto out = disk->openWrite(name, mode, status); out && status == 0) out->writeLine("new");
+    return readTextFile(name);
+  };
+  // Appending keeps the old report; its last line is closed if it has no line end.
+  EXPECT_EQ(rewrite("a.out", "old 1\nold 2\n", WriteMode::Append), "old 1\nold 2\nnew\n");
+  EXPECT_EQ(rewrite("b.out", "old 1\nunfinished", WriteMode::Append), "old 1\nunfinished\nnew\n");
+  EXPECT_EQ(rewrite("c.out", std::string(500, 'x') + "\n", WriteMode::Overwrite), "new\n");
+
+  int status = -1;
+  const std::string first = disk->uniqueScratchName();
+  if (auto store = disk->openScratch(first, status); store) store->write(3, 7);  // 4-byte records from 1
+  EXPECT_NE(disk->uniqueScratchName(), first);
+  const std::int32_t seven = 7;
+  EXPECT_EQ(readTextFile(first), std::string(8, '\0') + std::string(reinterpret_cast<const char*>(&seven), 4));
+  disk->remove(first);
+  EXPECT_FALSE(disk->exists(first));
+  EXPECT_FALSE(disk->openScratch("no/such/dir.scr", status));
+  EXPECT_NE(status, 0);
+  fs::current_path(home);
+  fs::remove_all(dir);
+}
+
 // Two hypotheses, so the second report is announced by "For results see".
 const std::string kPat = "3\n(3I1)\n110\n011\n111\n010\n9\n";
-const std::string kTop = " ." + std::string(59, '-') + ".";
 const std::string kRuler = ruler() + "\n";
 
-std::vector<std::string> with(std::vector<std::string> answers, int pauses) {
-  answers.insert(answers.end(), static_cast<std::size_t>(pauses), "");
-  return answers;
-}
+Transcript run(const std::string& data) { return runSession({{"p.dat", data}}, consoleAnswers("p.dat")); }
 
-int count(const std::string& text, const std::string& what) {
-  int n = 0;
-  for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-  return n;
-}
-
-bool endsWith(const std::string& text, const std::string& tail) {
-  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-TEST(Dialogue, InputNameIsAskedAgainAndGetsDotDat) {
-  const auto t = runSession({{"pat.dat", kPat}}, with({"nosuch", "   ", "pat", "S", "z"}, 200));
-  EXPECT_EQ(count(t.out, ">> Name of input data file [default extension = .dat] : >> "), 3);
-  EXPECT_EQ(count(t.out, " >> ** File does not exist : " + padded("nosuch.dat", 60) + "\n"), 1);
-  EXPECT_EQ(count(t.out, " Input data file: " + padded("pat.dat", 60) + "\n"), 1);
-  // "S" goes straight on to the pattern type, without output-file questions.
-  EXPECT_EQ(count(t.out, "File+Screen=\"f\" [default=\"f\"] : >> \n >> Type of pattern?:\n"), 1);
-  EXPECT_EQ(t.files.size(), 1u);
-}
-
-TEST(Dialogue, NameWithADotIsUsedUnchanged) {
-  const auto t = runSession({{"pat", kPat}}, fileAnswers("./pat"));
-  EXPECT_EQ(count(t.out, " >> Name of output file [default = ./out] ? : \n"), 1);
-  ASSERT_EQ(t.files.count("out"), 1u);
-  EXPECT_EQ(count(t.files.at("out"), " Input data file: ./pat "), 1);
-}
-
-TEST(Dialogue, ExistingOutputFileIsAppendedToOrOverwritten) {
-  for (const std::string answer : {"", "a", "x", "o", "O"}) {
-    const bool append = answer != "o" && answer != "O";
-    const auto t =
-        runSession({{"pat.dat", kPat}, {"pat.out", "OLD 1\nOLD 2"}}, with({"pat", "f", "", answer, "z"}, 200));
-    EXPECT_EQ(count(t.out, " ** Already exists : \n    " + padded("pat.out", 60) + "\n"), 1);
-    const std::string& file = t.files.at("pat.out");
-    EXPECT_EQ(file.rfind(append ? "OLD 1\nOLD 2\n" + kTop : kTop, 0), 0u) << answer;
-    EXPECT_EQ(count(file, "OLD"), append ? 2 : 0);
-    // The banner once in each place; the input name line in the file only.
-    EXPECT_EQ(count(file, kTop), 1);
-    EXPECT_EQ(count(t.out, kTop), 1);
-    EXPECT_EQ(count(file, "_|\n Input data file: " + padded("pat.dat", 60) + "\n  \n"), 1);
-    EXPECT_EQ(count(t.out, "Input data file"), 0);
-    EXPECT_TRUE(endsWith(file, kRuler));
+// The echo (with the redundancy note) up to the pause, and the found line of
+// the drawing: the sample size and how often each pattern was seen.
+TEST(Indata, PatternsAreStoredOnceCountedAndEchoed) {
+  auto note = [](int n) {
+    return " Note: Original data contained   " + std::to_string(n) + " patterns more than once (redundant)";
+  };
+  const std::tuple<std::string, std::vector<std::string>, std::string> cases[] = {
+      {"4\n(4I1)\n1010\n0110\n1010\n9\n", {" 1010", " 0110", note(1)}, "[  3]   2  1"},
+      {"\xEF\xBB\xBF" "4\n(4I1)\n1010\n0110\n1010", {" 1010", " 0110", note(1)}, "[  3]   2  1"},  // no end line
+      {"3\n(3I1)\n101\n101\n101\n101\n", {" 101", note(3)}, "[  4]   4"},
+      {"3\n(3I1)\n", {}, "[  0] "},
+  };
+  for (auto [file, echo, found] : cases) {
+    const std::string out = run(file).out;
+    echo.insert(echo.begin(), " Banding patterns as input (each line represents a pattern):");
+    echo.push_back(" <Press Return to continue>");
+    EXPECT_TRUE(hasLines(out, echo)) << out;
+    EXPECT_EQ(count(out, "\n No.found   " + found + "\n"), 1) << out;
   }
 }
 
-TEST(Dialogue, OutputNameIsShownUpToItsFirstBlank) {
-  const auto t = runSession({{"pat.dat", kPat}}, with({"pat", "f", "my out", "z"}, 200));
-  ASSERT_EQ(t.files.count("my out"), 1u);
-  EXPECT_EQ(count(t.out, " For results see output file <my>\n"), 1);
+TEST(Indata, BadFilesEndTheRunWithAMessageAndTheRuler) {
+  std::string many = "6\n(6I1)\n";
+  for (int p = 0; p < 51; ++p) many += std::bitset<6>(p).to_string() + "\n";
+  // 50 still fit: the last one is echoed.
+  EXPECT_TRUE(hasLines(run(many.substr(0, many.size() - 7)).out, {" 110001", " <Press Return to continue>"}));
+  // The line counter in 11 columns, the name in 60; the error status is left open.
+  auto where = [](int n) { return "line" + std::string(12, ' ') + std::to_string(n) + "  of p.dat" + padded("", 55); };
+  const std::string readError = " ** Error  status <n>  in READing ";
+  const std::pair<std::string, std::string> cases[] = {
+      {"", " ** End-of-file found in " + where(1)},
+      {"3\n", " ** End-of-file found in " + where(2)},
+      {"x\n(1I1)\n", readError + where(1)},
+      {"0\n(1I1)\n", " ** Line 1 of p.dat gives 0 Ezones; KORVELIN handles 1 to 22 Ezones"},
+      {"23\n(23I1)\n", " ** Line 1 of p.dat gives 23 Ezones; KORVELIN handles 1 to 22 Ezones"},
+      {many, " ** p.dat holds more than 50 different patterns; KORVELIN handles at most 50"},
+      {"3\n(3Q1)\n101\n", readError + where(3)},
+      // The counter counts patterns: the letter stands on the sixth line of the file.
+      {"10\n(5I1)\n10100\n00011\n01000\n1x000\n", readError + where(4)},
+  };
+  for (const auto& [file, message] : cases) {
+    const Transcript t = run(file);
+    const std::string out = std::regex_replace(t.out, std::regex("status +-?[0-9]+"), "status <n>");
+    EXPECT_TRUE(out.ends_with("\n" + message + "\n" + ruler() + "\n") && t.status == 0) << out;
+  }
 }
 
-// The answers of a console run up to the offer to search for overlapping Ezones.
-std::vector<std::string> toOffer() {
-  const int pauses = static_cast<int>(runSession({{"pat.dat", kPat}}, consoleAnswers("pat")).answersRead) - 4;
-  return with({"pat", "s", "z"}, pauses);
+// Appending (the default) is met in a reference transcript.
+TEST(Dialogue, ExistingOutputFileOverwritten) {
+  std::vector<std::string> answers{"pat", "f", "my out", "O", "z"};
+  answers.resize(200);  // the pauses
+  const auto t = runSession({{"pat.dat", kPat}, {"my out", "OLD 1\nOLD 2"}}, answers);
+  EXPECT_TRUE(t.files.at("my out").starts_with(" ." + std::string(59, '-') + "."));  // the banner first
+  EXPECT_EQ(count(t.out, " For results see output file <my>\n"), 1);  // the name up to its first blank
 }
 
 TEST(Ends, EndOfKeyboardInputAtEveryQuestionEndsTheRun) {
-  const auto offer = toOffer();
+  const auto offer = answersToOffer({{"pat.dat", kPat}}, "pat");
   auto menu = offer, maxN = offer;
   menu.push_back("y");
   maxN.insert(maxN.end(), {"y", "0"});
@@ -94,30 +219,10 @@ TEST(Ends, EndOfKeyboardInputAtEveryQuestionEndsTheRun) {
   for (const Case& c : cases) {
     const auto t = runSession({{"pat.dat", kPat}, {"pat.out", ""}}, c.answers);
     EXPECT_EQ(t.answersRead, c.answers.size());
-    EXPECT_TRUE(endsWith(t.out, c.message + "\n" + kRuler)) << c.answers.size();
+    EXPECT_TRUE(t.out.ends_with(c.message + "\n" + kRuler)) << c.answers.size();
     EXPECT_EQ(t.err, c.toErr ? kRuler : "") << c.answers.size();
-    EXPECT_FALSE(scratchLeft(t)) << c.answers.size();
+    EXPECT_TRUE(t.status == 0 && !scratchLeft(t)) << c.answers.size();
   }
-}
-
-TEST(Ends, EveryOrderlyEndRemovesTheScratchFile) {
-  const auto offer = toOffer();
-  auto stop = offer, retry = offer, all = offer;
-  stop.push_back("n");
-  retry.insert(retry.end(), {"y", "abc", "y", "", "-1"});
-  all.insert(all.end(), {"y", "0", "2"});
-  all = with(all, 200);
-  const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
-      {kPat, stop}, {kPat, retry}, {kPat, all}, {"2\n(2I1)\n11\n", consoleAnswers("pat")}};
-  for (const auto& [data, answers] : cases) {
-    const auto t = runSession({{"pat.dat", data}}, answers);
-    EXPECT_EQ(count(t.out, "End of input"), 0);
-    EXPECT_TRUE(endsWith(t.out, kRuler));
-    EXPECT_EQ(t.status, 0);
-    EXPECT_FALSE(scratchLeft(t));
-  }
-  // A number answer that is no number shows the menu again; empty lines are skipped.
-  EXPECT_EQ(count(runSession({{"pat.dat", kPat}}, retry).out, ">> Which Ezone should be split"), 3);
 }
 
 TEST(Ends, ScratchFileThatCannotBeOpenedStopsAtOnce) {
@@ -128,7 +233,7 @@ TEST(Ends, ScratchFileThatCannotBeOpenedStopsAtOnce) {
   EXPECT_EQ(runKorvelin(console, fs), 0);
   const auto out = lines(console.stdoutText());
   ASSERT_FALSE(out.empty());
-  EXPECT_EQ(out.back().rfind(" ** Error opening direct access file 20, cause = ", 0), 0u) << out.back();
+  EXPECT_TRUE(out.back().starts_with(" ** Error opening direct access file 20, cause = ")) << out.back();
   EXPECT_EQ(count(console.stdoutText() + console.stderrText(), ruler()), 0);
 }
 

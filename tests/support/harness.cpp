@@ -1,9 +1,9 @@
 #include "harness.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
-#include "run/memory_platform.h"
 #include "run/run.h"
 
 namespace korvelin::testing {
@@ -24,61 +24,71 @@ Transcript runSession(const std::map<std::string, std::string>& files, const std
 
 std::vector<std::string> consoleAnswers(const std::string& name, int pauses, char type) {
   std::vector<std::string> answers{name, "s", std::string(1, type)};
-  answers.insert(answers.end(), static_cast<std::size_t>(pauses), "");
+  answers.resize(answers.size() + static_cast<std::size_t>(pauses));
   return answers;
 }
 
 std::vector<std::string> fileAnswers(const std::string& name, int pauses, char type) {
   std::vector<std::string> answers{name, "f", "", std::string(1, type)};
-  answers.insert(answers.end(), static_cast<std::size_t>(pauses), "");
+  answers.resize(answers.size() + static_cast<std::size_t>(pauses));
   return answers;
+}
+
+std::vector<std::string> answersToOffer(const std::map<std::string, std::string>& files, const std::string& name) {
+  // The run reads the three dialogue answers, its pauses and the answer to the offer.
+  return consoleAnswers(name, static_cast<int>(runSession(files, consoleAnswers(name)).answersRead) - 4);
 }
 
 std::string patternFile(const std::vector<std::string>& patterns, bool endLine) {
   const std::size_t zones = patterns.empty() ? 1 : patterns.front().size();
   std::string text = std::to_string(zones) + "\n(" + std::to_string(zones) + "I1)\n";
   for (const auto& p : patterns) text += p + "\n";
-  if (endLine) text += "9\n";
-  return text;
+  return endLine ? text + "9\n" : text;
+}
+
+void setPatterns(State& st, const std::vector<std::string>& patterns) {
+  st.nzymos = static_cast<int>(patterns.size());
+  st.nzones = static_cast<int>(patterns[0].size());
+  for (int p = 1; p <= st.nzymos; ++p)
+    for (int z = 1; z <= st.nzones; ++z) st.m(p, z) = patterns[p - 1][z - 1] - '0';
 }
 
 std::vector<std::string> lines(const std::string& text) {
   std::vector<std::string> result;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const auto end = text.find('\n', start);
-    if (end == std::string::npos) {
-      result.push_back(text.substr(start));
-      break;
-    }
-    result.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) result.push_back(line);
   return result;
 }
 
+int count(const std::string& text, const std::string& what) {
+  int n = 0;
+  for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+bool hasLines(const std::string& text, const std::vector<std::string>& rows) {
+  std::string wanted = "\n";
+  for (const auto& r : rows) wanted += r + "\n";
+  return ("\n" + text).find(wanted) != std::string::npos;
+}
+
 bool scratchLeft(const Transcript& t) {
-  for (const auto& [name, text] : t.files)
-    if (name.size() > 4 && name.substr(name.size() - 4) == ".scr") return true;
-  return false;
+  return std::ranges::any_of(t.files, [](const auto& file) { return file.first.ends_with(".scr"); });
 }
 
 std::string firstDifference(const std::string& want, const std::string& got) {
   if (want == got) return "";
-  const auto a = lines(want);
-  const auto b = lines(got);
+  const auto a = lines(want), b = lines(got);
   for (std::size_t i = 0; i < std::max(a.size(), b.size()); ++i) {
-    const std::string x = i < a.size() ? a[i] : "<end>";
-    const std::string y = i < b.size() ? b[i] : "<end>";
+    const std::string x = i < a.size() ? a[i] : "<end>", y = i < b.size() ? b[i] : "<end>";
     if (x != y) return "line " + std::to_string(i + 1) + ": want '" + x + "' got '" + y + "'";
   }
   return "texts differ in their line ends";
 }
 
 std::string readTextFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
   std::ostringstream text;
-  text << in.rdbuf();
+  text << std::ifstream(path, std::ios::binary).rdbuf();
   return text.str();
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "run/memory_platform.h"
 #include "run/session.h"
 
 namespace korvelin::testing {
@@ -28,12 +29,21 @@ Transcript runSession(const std::map<std::string, std::string>& files, const std
 std::vector<std::string> consoleAnswers(const std::string& name, int pauses = 200, char type = 'z');
 // The same for a run that writes the report to the default output file.
 std::vector<std::string> fileAnswers(const std::string& name, int pauses = 200, char type = 'z');
+// The answers of a console run of `name` up to the offer to search for
+// overlapping Ezones: the dialogue and one empty line per pause on the way.
+std::vector<std::string> answersToOffer(const std::map<std::string, std::string>& files, const std::string& name);
 
 // A pattern file: the Ezone count, the format (nI1) and one line per pattern.
 std::string patternFile(const std::vector<std::string>& patterns, bool endLine = true);
+// The same patterns straight into the state: `nzymos`, `nzones` and `m`.
+void setPatterns(State& st, const std::vector<std::string>& patterns);
 
 // Lines of a text (split at '\n'; a final empty piece is dropped).
 std::vector<std::string> lines(const std::string& text);
+// How often `what` occurs in `text`.
+int count(const std::string& text, const std::string& what);
+// Whether `rows` stand in `text` as consecutive whole lines.
+bool hasLines(const std::string& text, const std::vector<std::string>& rows);
 
 // Whether any scratch file of the band-origin store is left in the files.
 bool scratchLeft(const Transcript& t);
@@ -42,5 +52,18 @@ std::string readTextFile(const std::string& path);
 
 // Empty when the texts are equal, else the first line that differs.
 std::string firstDifference(const std::string& want, const std::string& got);
+
+// A session for unit tests: every pause answered, the report on the console.
+struct Rig {
+  explicit Rig(SearchPath path = SearchPath::Fast)
+      : con(std::vector<std::string>(4000, "")), s(con, fs, path), st(s.state()) {
+    st.u = kConsoleUnit;
+  }
+  std::string out() const { return con.stdoutText(); }
+  ScriptedConsole con;
+  MemoryFileSystem fs;
+  Session s;
+  State& st;
+};
 
 }  // namespace korvelin::testing

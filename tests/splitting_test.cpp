@@ -23,7 +23,7 @@ namespace {
 Transcript session(const std::vector<std::string>& patterns, const std::string& offer,
                    const std::vector<std::string>& numbers) {
   const std::map<std::string, std::string> files{{"s.dat", patternFile(patterns)}};
-  auto answers = answersToOffer(files, "s.dat");
+  auto answers = answersBeforeOffer(files, consoleAnswers("s.dat"));
   answers.push_back(offer);
   for (const auto& n : numbers) {
     answers.resize(answers.size() + 1000);

@@ -203,7 +203,7 @@ TEST(Dialogue, ExistingOutputFileOverwritten) {
 }
 
 TEST(Ends, EndOfKeyboardInputAtEveryQuestionEndsTheRun) {
-  const auto offer = answersToOffer({{"pat.dat", kPat}}, "pat");
+  const auto offer = answersBeforeOffer({{"pat.dat", kPat}}, consoleAnswers("pat"));
   auto menu = offer, maxN = offer;
   menu.push_back("y");
   maxN.insert(maxN.end(), {"y", "0"});

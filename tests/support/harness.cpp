@@ -34,9 +34,12 @@ std::vector<std::string> fileAnswers(const std::string& name, int pauses, char t
   return answers;
 }
 
-std::vector<std::string> answersToOffer(const std::map<std::string, std::string>& files, const std::string& name) {
-  // The run reads the three dialogue answers, its pauses and the answer to the offer.
-  return consoleAnswers(name, static_cast<int>(runSession(files, consoleAnswers(name)).answersRead) - 4);
+std::vector<std::string> answersBeforeOffer(const std::map<std::string, std::string>& files,
+                                            std::vector<std::string> answers) {
+  const Transcript t = runSession(files, answers);
+  if (t.out.find(">> Do you want to search for overlapping Ezones") == std::string::npos) return {};
+  answers.resize(t.answersRead - 1);  // the last answer read was the one to the offer
+  return answers;
 }
 
 std::string patternFile(const std::vector<std::string>& patterns, bool endLine) {

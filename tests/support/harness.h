@@ -29,9 +29,10 @@ Transcript runSession(const std::map<std::string, std::string>& files, const std
 std::vector<std::string> consoleAnswers(const std::string& name, int pauses = 200, char type = 'z');
 // The same for a run that writes the report to the default output file.
 std::vector<std::string> fileAnswers(const std::string& name, int pauses = 200, char type = 'z');
-// The answers of a console run of `name` up to the offer to search for
-// overlapping Ezones: the dialogue and one empty line per pause on the way.
-std::vector<std::string> answersToOffer(const std::map<std::string, std::string>& files, const std::string& name);
+// The answers that a run of these files reads before the offer to search for
+// overlapping Ezones, page pauses included; empty when the run ends sooner.
+std::vector<std::string> answersBeforeOffer(const std::map<std::string, std::string>& files,
+                                            std::vector<std::string> answers);
 
 // A pattern file: the Ezone count, the format (nI1) and one line per pattern.
 std::string patternFile(const std::vector<std::string>& patterns, bool endLine = true);

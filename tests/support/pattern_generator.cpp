@@ -40,13 +40,6 @@ int homomericClasses(const std::vector<std::string>& patterns, bool dna) {
   return st->nhom;
 }
 
-std::vector<std::string> answersBeforeOffer(const std::map<std::string, std::string>& files,
-                                            std::vector<std::string> answers) {
-  const Transcript t = runSession(files, answers);
-  if (t.out.find(">> Do you want to search for overlapping Ezones") == std::string::npos) return {};
-  answers.resize(t.answersRead - 1);  // the last answer read was the one to the offer
-  return answers;
-}
 
 GeneratedCase PatternGenerator::next(bool dna, int maxHom) {
   for (;;) {

@@ -35,9 +35,5 @@ class PatternGenerator {
 // pass finds in these patterns.
 int homomericClasses(const std::vector<std::string>& patterns, bool dna);
 
-// The answers that a run of these files reads before the offer to search for
-// overlapping Ezones, page pauses included; empty when the run ends sooner.
-std::vector<std::string> answersBeforeOffer(const std::map<std::string, std::string>& files,
-                                            std::vector<std::string> answers);
 
 }  // namespace korvelin::testing

@@ -37,6 +37,10 @@ EzoneChoice chooseEzone(Session& s) {
       st.dosplt = 2;
       return EzoneChoice::Exhausted;
     }
+    // -2 marks a request that has not started an Ezone; an Ezone with bands
+    // is never in the empty class, but should it be, the request must still
+    // move on through its combinations rather than start over.
+    if (st.csplit == -2) st.csplit = 0;
     return EzoneChoice::Chosen;
   }
   // All Ezones: the fixed Ezones first, then the classes in order, each

@@ -1,7 +1,5 @@
 #include "run/session.h"
 
-#include <cctype>
-
 #include "run/format.h"
 
 namespace korvelin {

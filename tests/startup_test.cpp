@@ -208,12 +208,13 @@ TEST(Ends, EndOfKeyboardInputAtEveryQuestionEndsTheRun) {
   menu.push_back("y");
   maxN.insert(maxN.end(), {"y", "0"});
   // The dialogue's own reads report a failed read; until it has chosen the
-  // report unit the ruler goes to standard error as well.
+  // report unit the ruler goes to standard error as well, and once the file
+  // is chosen but not yet open, to the console alone.
   const std::string closed = " ** End of input - no answer can be read; the run ends";
   const std::string answer = "  while reading answer", name = "  while reading file name";
   struct Case { std::vector<std::string> answers; std::string message; bool toErr; };
   const Case cases[] = {
-      {{}, closed, true}, {{"pat"}, answer, true}, {{"pat", "f"}, name, true}, {{"pat", "f", ""}, answer, true},
+      {{}, closed, true}, {{"pat"}, answer, true}, {{"pat", "f"}, name, false}, {{"pat", "f", ""}, answer, false},
       {{"pat", "f", "", "a"}, closed, false}, {{"pat", "s"}, closed, false}, {{"pat", "s", "z"}, closed, false},
       {{"pat", "s", "z", ""}, closed, false}, {offer, closed, false}, {menu, closed, false}, {maxN, closed, false}};
   for (const Case& c : cases) {

@@ -10,8 +10,10 @@ Session::Session(Console& console, FileSystem& files, SearchPath path)
 void Session::toUnit(int unit, const std::string& line) {
   if (unit == kConsoleUnit) {
     console_.out(line);
-  } else if (unit == kFileUnit && output_) {
-    output_->writeLine(line);
+  } else if (unit == kFileUnit) {
+    // Until the output file is open (or when it could not be), a report
+    // line has nowhere to go but the console copy.
+    if (output_) output_->writeLine(line);
   } else {
     console_.err(line);
   }

@@ -94,7 +94,6 @@ void openOutputFile(Session& s) {
     s.last();
   }
   s.setOutput(std::move(out));
-  st.u = kFileUnit;
 }
 
 void openOriginStore(Session& s) {
@@ -148,6 +147,7 @@ void inout(Session& s) {
     st.u = kConsoleUnit;
     return;
   }
+  st.u = kFileUnit;
   openOutputFile(s);
 }
 

@@ -18,6 +18,7 @@
 #include "harness.h"
 #include "input/record_format.h"
 #include "run/format.h"
+#include "run/memory_platform.h"
 #include "run/platform.h"
 #include "run/run.h"
 
@@ -236,6 +237,30 @@ TEST(Ends, ScratchFileThatCannotBeOpenedStopsAtOnce) {
   ASSERT_FALSE(out.empty());
   EXPECT_TRUE(out.back().starts_with(" ** Error opening direct access file 20, cause = ")) << out.back();
   EXPECT_EQ(count(console.stdoutText() + console.stderrText(), ruler()), 0);
+}
+
+}  // namespace
+}  // namespace korvelin::testing
+
+namespace korvelin::testing {
+namespace {
+
+// A file that exists but cannot be opened ends the run with the failed open
+// and the ruler: on standard error too while no report unit is chosen, on
+// the console alone once the (unopened) output file is the report unit.
+TEST(Ends, FilesThatCannotBeOpened) {
+  for (const bool input : {true, false}) {
+    ScriptedConsole console({"pat", "f", "", "z"});
+    MemoryFileSystem fs;
+    fs.put("pat.dat", kPat);
+    fs.put("pat.out", "");
+    fs.makeUnreadable(input ? "pat.dat" : "pat.out");
+    EXPECT_EQ(runKorvelin(console, fs), 0);
+    const std::string failed = input ? "in OPENing of pat.dat" : "in OPENing of pat.out";
+    EXPECT_NE(console.stdoutText().find(failed), std::string::npos);
+    EXPECT_TRUE(console.stdoutText().ends_with(kRuler));
+    EXPECT_EQ(console.stderrText(), input ? kRuler : "");
+  }
 }
 
 }  // namespace

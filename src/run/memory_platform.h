@@ -37,7 +37,6 @@ class MemoryFileSystem : public FileSystem {
   void makeUnreadable(const std::string& name) { unreadable_.insert(plain(name)); }
   void failScratch() { failScratch_ = true; }
 
-  bool has(const std::string& name) const { return files_.count(plain(name)) != 0; }
   const std::string& contents(const std::string& name) const { return files_.at(plain(name)); }
   std::vector<std::string> names() const;
 

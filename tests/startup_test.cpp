@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <bitset>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -119,7 +120,7 @@ TEST(DiskFiles, ReportFilesAndTheScratchFile) {
   auto rewrite = [&](const std::string& name, const std::string& old, WriteMode mode) {
     std::ofstream(name, std::ios::binary) << old;
     int status = -1;
-    if (auto out = disk->openWrite(name, mode, status); out && status == 0) out->writeLine("new");
+    if (auto out = disk->openWrite(name, mode, status); out && status == 0) out->writeLine("new", status);
     return readTextFile(name);
   };
   // Appending keeps the old report; its last line is closed if it has no line end.
@@ -127,16 +128,45 @@ TEST(DiskFiles, ReportFilesAndTheScratchFile) {
   EXPECT_EQ(rewrite("b.out", "old 1\nunfinished", WriteMode::Append), "old 1\nunfinished\nnew\n");
   EXPECT_EQ(rewrite("c.out", std::string(500, 'x') + "\n", WriteMode::Overwrite), "new\n");
 
+  EXPECT_TRUE(disk->sameFile("a.out", "./a.out"));
+  EXPECT_FALSE(disk->sameFile("a.out", "b.out"));
+
+  // The scratch file is created exclusively: a link planted under the name
+  // the run would take first is neither followed nor truncated, and two
+  // runs never share a file.
+  std::ofstream("victim") << "keep me";
+  fs::create_symlink("victim", ".korvelin-" + std::to_string(::getpid()) + "-0.scr");
   int status = -1;
-  const std::string first = disk->uniqueScratchName();
-  if (auto store = disk->openScratch(first, status); store) store->write(3, 7);  // 4-byte records from 1
-  EXPECT_NE(disk->uniqueScratchName(), first);
+  std::string first;
+  std::string second;
+  auto store = disk->createScratch(first, status);
+  ASSERT_TRUE(store);
+  auto other = disk->createScratch(second, status);
+  ASSERT_TRUE(other);
+  EXPECT_NE(first, second);
+  EXPECT_FALSE(fs::is_symlink(first));
+  store->write(3, 7);  // 4-byte records from 1
+  store.reset();
   const std::int32_t seven = 7;
   EXPECT_EQ(readTextFile(first), std::string(8, '\0') + std::string(reinterpret_cast<const char*>(&seven), 4));
+  EXPECT_EQ(readTextFile("victim"), "keep me");
   disk->remove(first);
   EXPECT_FALSE(disk->exists(first));
-  EXPECT_FALSE(disk->openScratch("no/such/dir.scr", status));
-  EXPECT_NE(status, 0);
+
+  // A full disk: the loss is reported by the write or, for what was still
+  // buffered, by the close.
+  if (fs::exists("/dev/full")) {
+    auto full = disk->openWrite("/dev/full", WriteMode::Overwrite, status);
+    ASSERT_TRUE(full);
+    bool written = true;
+    for (int i = 0; i < 20000 && written; ++i) written = full->writeLine(std::string(70, '='), status);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(status, ENOSPC);
+    auto small = disk->openWrite("/dev/full", WriteMode::Overwrite, status);
+    ASSERT_TRUE(small);
+    EXPECT_TRUE(small->writeLine("one line", status));
+    EXPECT_EQ(small->close(), ENOSPC);
+  }
   fs::current_path(home);
   fs::remove_all(dir);
 }

@@ -27,16 +27,29 @@ class MemoryInputFile : public InputFile {
   std::size_t pos_ = 0;
 };
 
+// Writes into the directory's text; `room` is what is left on the disk.
 class MemoryOutputFile : public OutputFile {
  public:
-  explicit MemoryOutputFile(std::string& target) : target_(target) {}
-  void writeLine(const std::string& line) override {
+  MemoryOutputFile(std::string& target, std::size_t& room) : target_(target), room_(room) {}
+  bool writeLine(const std::string& line, int& status) override {
+    if (line.size() + 1 > room_) {
+      // Like a full disk: what fits is written, the rest is lost.
+      target_.append(line, 0, room_);
+      room_ = 0;
+      status = ENOSPC;
+      return false;
+    }
+    room_ -= line.size() + 1;
     target_ += line;
     target_ += '\n';
+    status = 0;
+    return true;
   }
+  int close() override { return 0; }
 
  private:
   std::string& target_;
+  std::size_t& room_;
 };
 
 class MemoryRecordFile : public RecordFile {
@@ -100,32 +113,32 @@ std::unique_ptr<OutputFile> MemoryFileSystem::openWrite(const std::string& name,
   }
   std::string& target = files_[plain(name)];
   if (mode == WriteMode::Append) {
+    appended_.insert(plain(name));
     if (!target.empty() && target.back() != '\n') target += '\n';
   } else {
     target.clear();
   }
   status = 0;
-  return std::make_unique<MemoryOutputFile>(target);
+  return std::make_unique<MemoryOutputFile>(target, room_);
 }
 
-std::unique_ptr<RecordFile> MemoryFileSystem::openScratch(const std::string& name, int& status) {
+bool MemoryFileSystem::sameFile(const std::string& a, const std::string& b) {
+  return exists(a) && plain(a) == plain(b);
+}
+
+std::unique_ptr<RecordFile> MemoryFileSystem::createScratch(std::string& name, int& status) {
   if (failScratch_) {
     status = EACCES;
     return nullptr;
   }
-  files_[plain(name)].clear();
-  status = 0;
-  return std::make_unique<MemoryRecordFile>(files_[plain(name)]);
-}
-
-void MemoryFileSystem::remove(const std::string& name) { files_.erase(plain(name)); }
-
-std::string MemoryFileSystem::uniqueScratchName() {
-  std::string name;
+  // Never reuses a name that is taken, as the disk version does.
   do {
     name = ".korvelin-test-" + std::to_string(scratchCount_++) + ".scr";
   } while (exists(name));
-  return name;
+  status = 0;
+  return std::make_unique<MemoryRecordFile>(files_[name]);
 }
+
+void MemoryFileSystem::remove(const std::string& name) { files_.erase(plain(name)); }
 
 }  // namespace korvelin

@@ -36,6 +36,10 @@ class MemoryFileSystem : public FileSystem {
   // Names that exist but cannot be opened (like a directory or a locked file).
   void makeUnreadable(const std::string& name) { unreadable_.insert(plain(name)); }
   void failScratch() { failScratch_ = true; }
+  // Bytes that output files may still take, like the free space of a disk.
+  void setCapacity(std::size_t bytes) { room_ = bytes; }
+  // Whether the file was opened for appending.
+  bool appendedTo(const std::string& name) const { return appended_.count(plain(name)) != 0; }
 
   const std::string& contents(const std::string& name) const { return files_.at(plain(name)); }
   std::vector<std::string> names() const;
@@ -44,9 +48,9 @@ class MemoryFileSystem : public FileSystem {
   std::unique_ptr<InputFile> openRead(const std::string& name, int& status) override;
   std::unique_ptr<OutputFile> openWrite(const std::string& name, WriteMode mode,
                                         int& status) override;
-  std::unique_ptr<RecordFile> openScratch(const std::string& name, int& status) override;
+  bool sameFile(const std::string& a, const std::string& b) override;
+  std::unique_ptr<RecordFile> createScratch(std::string& name, int& status) override;
   void remove(const std::string& name) override;
-  std::string uniqueScratchName() override;
 
  private:
   // One directory: "./name" and "name" are the same file.
@@ -54,6 +58,8 @@ class MemoryFileSystem : public FileSystem {
 
   std::map<std::string, std::string> files_;
   std::set<std::string> unreadable_;
+  std::set<std::string> appended_;
+  std::size_t room_ = static_cast<std::size_t>(-1);
   bool failScratch_ = false;
   int scratchCount_ = 0;
 };

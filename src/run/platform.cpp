@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -50,13 +52,27 @@ class DiskInputFile : public InputFile {
   std::ifstream in_;
 };
 
+int errorCode() { return errno != 0 ? errno : EIO; }
+
 class DiskOutputFile : public OutputFile {
  public:
   explicit DiskOutputFile(std::FILE* f) : f_(f) { std::setvbuf(f_, nullptr, _IOFBF, 1 << 16); }
-  ~DiskOutputFile() override { std::fclose(f_); }
-  void writeLine(const std::string& line) override {
-    std::fwrite(line.data(), 1, line.size(), f_);
-    std::fputc('\n', f_);
+  ~DiskOutputFile() override { close(); }
+  bool writeLine(const std::string& line, int& status) override {
+    errno = 0;
+    const bool written = std::fwrite(line.data(), 1, line.size(), f_) == line.size() &&
+                         std::fputc('\n', f_) != EOF && !std::ferror(f_);
+    status = written ? 0 : errorCode();
+    return written;
+  }
+  int close() override {
+    if (f_ == nullptr) return 0;
+    errno = 0;
+    const bool flushed = std::fflush(f_) == 0 && !std::ferror(f_);
+    int status = flushed ? 0 : errorCode();
+    if (std::fclose(f_) != 0 && status == 0) status = errorCode();
+    f_ = nullptr;
+    return status;
   }
 
  private:
@@ -76,6 +92,23 @@ class DiskRecordFile : public RecordFile {
  private:
   int fd_;
 };
+
+// The scratch file's name, for removal when the run is stopped by a signal
+// (Ctrl-C at a question, a closed terminal, kill). Only the signal handler
+// needs it, hence a fixed buffer rather than a string.
+char scratchOnSignal[64] = {};
+
+void removeScratchAndStop(int signal) {
+  if (scratchOnSignal[0] != '\0') ::unlink(scratchOnSignal);
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
+void removeOnSignal(const std::string& name) {
+  if (name.size() >= sizeof scratchOnSignal) return;
+  std::memcpy(scratchOnSignal, name.c_str(), name.size() + 1);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, removeScratchAndStop);
+}
 
 bool endsWithoutNewline(const std::string& name) {
   std::ifstream in(name, std::ios::binary | std::ios::ate);
@@ -116,28 +149,42 @@ class DiskFileSystem : public FileSystem {
     errno = 0;
     std::FILE* f = std::fopen(name.c_str(), mode == WriteMode::Append ? "ab" : "wb");
     if (f == nullptr) {
-      status = errno != 0 ? errno : EIO;
+      status = errorCode();
       return nullptr;
     }
     if (closeLastLine) std::fputc('\n', f);
     status = 0;
     return std::make_unique<DiskOutputFile>(f);
   }
-  std::unique_ptr<RecordFile> openScratch(const std::string& name, int& status) override {
-    const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0600);
-    if (fd < 0) {
-      status = errno != 0 ? errno : EIO;
-      return nullptr;
-    }
-    status = 0;
-    return std::make_unique<DiskRecordFile>(fd);
+  bool sameFile(const std::string& a, const std::string& b) override {
+    struct stat sa {};
+    struct stat sb {};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
   }
-  void remove(const std::string& name) override { ::unlink(name.c_str()); }
-  std::string uniqueScratchName() override {
-    for (int n = 0;; ++n) {
-      std::string name = ".korvelin-" + std::to_string(::getpid()) + "-" + std::to_string(n) + ".scr";
-      if (!exists(name)) return name;
+  std::unique_ptr<RecordFile> createScratch(std::string& name, int& status) override {
+    // Exclusive creation: an existing file, or a link planted under the
+    // name, is never opened, truncated or followed; the next name is tried.
+    constexpr int kNamesToTry = 1000;
+    for (int n = 0; n < kNamesToTry; ++n) {
+      std::string candidate =
+          ".korvelin-" + std::to_string(::getpid()) + "-" + std::to_string(n) + ".scr";
+      const int fd =
+          ::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+      if (fd >= 0) {
+        name = std::move(candidate);
+        removeOnSignal(name);
+        status = 0;
+        return std::make_unique<DiskRecordFile>(fd);
+      }
+      if (errno != EEXIST) break;
     }
+    status = errorCode();
+    return nullptr;
+  }
+  void remove(const std::string& name) override {
+    ::unlink(name.c_str());
+    if (name == scratchOnSignal) scratchOnSignal[0] = '\0';
   }
 };
 

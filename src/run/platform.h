@@ -29,7 +29,12 @@ class InputFile {
 class OutputFile {
  public:
   virtual ~OutputFile() = default;
-  virtual void writeLine(const std::string& line) = 0;
+  // False when the line could not be written (a full disk, say); `status`
+  // then holds a non-zero code.
+  virtual bool writeLine(const std::string& line, int& status) = 0;
+  // Writes out what is still buffered and closes the file: 0, or the code
+  // of a write that failed on the way.
+  virtual int close() = 0;
 };
 
 enum class WriteMode { Create, Append, Overwrite };
@@ -42,11 +47,12 @@ class FileSystem {
   virtual std::unique_ptr<InputFile> openRead(const std::string& name, int& status) = 0;
   virtual std::unique_ptr<OutputFile> openWrite(const std::string& name, WriteMode mode,
                                                 int& status) = 0;
-  // A new, empty direct-access file of 4-byte records.
-  virtual std::unique_ptr<RecordFile> openScratch(const std::string& name, int& status) = 0;
+  // Whether two names lead to the same existing file.
+  virtual bool sameFile(const std::string& a, const std::string& b) = 0;
+  // A new, empty direct-access file of 4-byte records under a fresh name
+  // (returned in `name`) that no other file or run in the directory uses.
+  virtual std::unique_ptr<RecordFile> createScratch(std::string& name, int& status) = 0;
   virtual void remove(const std::string& name) = 0;
-  // A scratch-file name that no other run in the directory uses.
-  virtual std::string uniqueScratchName() = 0;
 };
 
 // The real terminal and the real working directory.

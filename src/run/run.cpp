@@ -1,5 +1,8 @@
 #include "run/run.h"
 
+#include <exception>
+
+#include "run/format.h"
 #include "run/pass.h"
 #include "run/startup.h"
 #include "split/control.h"
@@ -13,6 +16,11 @@ int runKorvelin(Console& console, FileSystem& files, SearchPath path) {
     analysisPass(s);
     splittingControl(s);
   } catch (const RunEnded&) {
+  } catch (const std::exception& e) {
+    // Not an orderly end (memory exhausted, say): tell the user and fail.
+    console.out(FreeLine().text("** The run stopped: ").text(e.what()));
+    s.closeAll();
+    return 1;
   }
   s.closeAll();
   return 0;

@@ -13,7 +13,8 @@ void Session::toUnit(int unit, const std::string& line) {
   } else if (unit == kFileUnit) {
     // Until the output file is open (or when it could not be), a report
     // line has nowhere to go but the console copy.
-    if (output_) output_->writeLine(line);
+    int status = 0;
+    if (output_ && !output_->writeLine(line, status)) outputLost(status);
   } else {
     console_.err(line);
   }
@@ -51,8 +52,23 @@ void Session::warten() {
 
 void Session::last() {
   reportAndConsole(ruler());
+  // What was still buffered may fail to reach the disk only now.
+  const int status = output_ ? output_->close() : 0;
   closeAll();
+  if (status != 0) writeFailed(status);
   throw RunEnded{};
+}
+
+void Session::writeFailed(int status) {
+  console_.out(FreeLine().text("** Error status ").num(status).text(" in WRITing of ").name(state_->outfil));
+}
+
+void Session::outputLost(int status) {
+  // The report is incomplete from here on: say so and end the run rather
+  // than go on writing into a file that no longer takes it.
+  output_.reset();
+  writeFailed(status);
+  last();
 }
 
 void Session::closeAll() {

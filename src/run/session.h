@@ -28,6 +28,10 @@ enum class SearchPath { Fast, Plain };
 class Session {
  public:
   Session(Console& console, FileSystem& files, SearchPath path = SearchPath::Fast);
+  // However the run unwinds, the scratch file does not outlive it.
+  ~Session() { closeAll(); }
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
 
   State& state() { return *state_; }
   Console& console() { return console_; }
@@ -69,6 +73,9 @@ class Session {
  private:
   // End of input on the keyboard: nothing more can be asked.
   [[noreturn]] void keyboardClosed(ReadContext context);
+  // A write to the output file failed (the disk is full, say).
+  [[noreturn]] void outputLost(int status);
+  void writeFailed(int status);
 
   std::unique_ptr<State> state_;
   Console& console_;

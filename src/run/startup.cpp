@@ -66,18 +66,31 @@ void openInputFile(Session& s) {
   }
 }
 
+// Asks for the output name until it is not the input file: writing the
+// report over the patterns would destroy them before they are read.
+void chooseOutputName(Session& s) {
+  State& st = s.state();
+  const int inputLength = st.ilen;
+  const std::string fallback = defaultOutputName(st.infil, inputLength);
+  for (;;) {
+    s.toConsole(FreeLine().text(">> Name of output file [default = ").text(fallback).text("] ? : "));
+    const std::string answer = readName(s, Session::ReadContext::FileName);
+    if (lastNonBlank(answer) > 0) {
+      st.outfil = answer.substr(0, static_cast<std::size_t>(lastNonBlank(answer)));
+      const auto blank = answer.find(' ');
+      st.ilen = blank == std::string::npos ? static_cast<int>(answer.size()) : static_cast<int>(blank);
+    } else {
+      st.outfil = fallback;
+      st.ilen = inputLength;
+    }
+    if (!s.files().sameFile(st.outfil, st.infil)) return;
+    s.toConsole(FreeLine().text("** The output file must not be the input data file : ").name(st.outfil));
+  }
+}
+
 void openOutputFile(Session& s) {
   State& st = s.state();
-  const std::string fallback = defaultOutputName(st.infil, st.ilen);
-  s.toConsole(FreeLine().text(">> Name of output file [default = ").text(fallback).text("] ? : "));
-  const std::string answer = readName(s, Session::ReadContext::FileName);
-  if (lastNonBlank(answer) > 0) {
-    st.outfil = answer.substr(0, static_cast<std::size_t>(lastNonBlank(answer)));
-    const auto blank = answer.find(' ');
-    st.ilen = blank == std::string::npos ? static_cast<int>(answer.size()) : static_cast<int>(blank);
-  } else {
-    st.outfil = fallback;
-  }
+  chooseOutputName(s);
   WriteMode mode = WriteMode::Create;
   st.exist = s.files().exists(st.outfil);
   if (st.exist) {
@@ -98,9 +111,9 @@ void openOutputFile(Session& s) {
 
 void openOriginStore(Session& s) {
   State& st = s.state();
-  const std::string name = s.files().uniqueScratchName();
+  std::string name;
   int status = 0;
-  auto file = s.files().openScratch(name, status);
+  auto file = s.files().createScratch(name, status);
   if (!file) {
     s.toConsole(FreeLine().text("** Error opening direct access file 20, cause =").num(status));
     s.closeAll();

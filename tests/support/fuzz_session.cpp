@@ -1,0 +1,72 @@
+#include "fuzz_session.h"
+
+#include <vector>
+
+#include "run/memory_platform.h"
+#include "run/run.h"
+
+namespace korvelin::testing {
+namespace {
+
+// Takes the scripted answers and drops the output: a long search should
+// cost time, not memory.
+class QuietConsole : public Console {
+ public:
+  explicit QuietConsole(std::vector<std::string> answers) : answers_(std::move(answers)) {}
+  bool readLine(std::string& line) override {
+    if (next_ >= answers_.size()) return false;
+    line = answers_[next_++];
+    return true;
+  }
+  void out(const std::string&) override {}
+  void err(const std::string&) override {}
+
+ private:
+  std::vector<std::string> answers_;
+  std::size_t next_ = 0;
+};
+
+std::vector<std::string> splitLines(const std::string& text) {
+  std::vector<std::string> result;
+  std::size_t from = 0;
+  while (from < text.size()) {
+    std::size_t end = text.find('\n', from);
+    if (end == std::string::npos) end = text.size();
+    result.push_back(text.substr(from, end - from));
+    from = end + 1;
+  }
+  return result;
+}
+
+bool isScratch(const std::string& name) {
+  return name.size() >= 4 && name.compare(name.size() - 4, 4, ".scr") == 0;
+}
+
+const char kOldReport[] = "an earlier report\nwhose last line has no line end";
+
+}  // namespace
+
+std::string runFuzzInput(const std::uint8_t* data, std::size_t size) {
+  const std::string input(reinterpret_cast<const char*>(data), size);
+  const std::size_t cut = input.find("\n%%\n");
+  const std::string patterns = cut == std::string::npos ? input : input.substr(0, cut);
+  const std::string typed = cut == std::string::npos ? "f\n" : input.substr(cut + 4);
+
+  MemoryFileSystem fs;
+  fs.put("f.dat", patterns);
+  fs.put("old.out", kOldReport);
+  // A small disk: a search that would write for long stops at "disk full".
+  fs.setCapacity(std::size_t{1} << 22);
+  QuietConsole console(splitLines(typed));
+
+  if (runKorvelin(console, fs) != 0) return "exit status not 0";
+  for (const std::string& name : fs.names())
+    if (isScratch(name)) return "scratch file left: " + name;
+  if (fs.contents("f.dat") != patterns) return "data file changed";
+  if (fs.exists("old.out") && fs.appendedTo("old.out") &&
+      fs.contents("old.out").rfind(std::string(kOldReport) + "\n", 0) != 0)
+    return "appending lost the earlier report";
+  return {};
+}
+
+}  // namespace korvelin::testing

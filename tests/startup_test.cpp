@@ -8,11 +8,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <bitset>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <stdexcept>
 #include <tuple>
 
@@ -198,32 +196,6 @@ TEST(Indata, PatternsAreStoredOnceCountedAndEchoed) {
   }
 }
 
-TEST(Indata, BadFilesEndTheRunWithAMessageAndTheRuler) {
-  std::string many = "6\n(6I1)\n";
-  for (int p = 0; p < 51; ++p) many += std::bitset<6>(p).to_string() + "\n";
-  // 50 still fit: the last one is echoed.
-  EXPECT_TRUE(hasLines(run(many.substr(0, many.size() - 7)).out, {" 110001", " <Press Return to continue>"}));
-  // The line counter in 11 columns, the name in 60; the error status is left open.
-  auto where = [](int n) { return "line" + std::string(12, ' ') + std::to_string(n) + "  of p.dat" + padded("", 55); };
-  const std::string readError = " ** Error  status <n>  in READing ";
-  const std::pair<std::string, std::string> cases[] = {
-      {"", " ** End-of-file found in " + where(1)},
-      {"3\n", " ** End-of-file found in " + where(2)},
-      {"x\n(1I1)\n", readError + where(1)},
-      {"0\n(1I1)\n", " ** Line 1 of p.dat gives 0 Ezones; KORVELIN handles 1 to 22 Ezones"},
-      {"23\n(23I1)\n", " ** Line 1 of p.dat gives 23 Ezones; KORVELIN handles 1 to 22 Ezones"},
-      {many, " ** p.dat holds more than 50 different patterns; KORVELIN handles at most 50"},
-      {"3\n(3Q1)\n101\n", readError + where(3)},
-      // The counter counts patterns: the letter stands on the sixth line of the file.
-      {"10\n(5I1)\n10100\n00011\n01000\n1x000\n", readError + where(4)},
-  };
-  for (const auto& [file, message] : cases) {
-    const Transcript t = run(file);
-    const std::string out = std::regex_replace(t.out, std::regex("status +-?[0-9]+"), "status <n>");
-    EXPECT_TRUE(out.ends_with("\n" + message + "\n" + ruler() + "\n") && t.status == 0) << out;
-  }
-}
-
 // Appending (the default) is met in a reference transcript.
 TEST(Dialogue, ExistingOutputFileOverwritten) {
   std::vector<std::string> answers{"pat", "f", "my out", "O", "z"};
@@ -231,66 +203,6 @@ TEST(Dialogue, ExistingOutputFileOverwritten) {
   const auto t = runSession({{"pat.dat", kPat}, {"my out", "OLD 1\nOLD 2"}}, answers);
   EXPECT_TRUE(t.files.at("my out").starts_with(" ." + std::string(59, '-') + "."));  // the banner first
   EXPECT_EQ(count(t.out, " For results see output file <my>\n"), 1);  // the name up to its first blank
-}
-
-TEST(Ends, EndOfKeyboardInputAtEveryQuestionEndsTheRun) {
-  const auto offer = answersBeforeOffer({{"pat.dat", kPat}}, consoleAnswers("pat"));
-  auto menu = offer, maxN = offer;
-  menu.push_back("y");
-  maxN.insert(maxN.end(), {"y", "0"});
-  // The dialogue's own reads report a failed read; until it has chosen the
-  // report unit the ruler goes to standard error as well, and once the file
-  // is chosen but not yet open, to the console alone.
-  const std::string closed = " ** End of input - no answer can be read; the run ends";
-  const std::string answer = "  while reading answer", name = "  while reading file name";
-  struct Case { std::vector<std::string> answers; std::string message; bool toErr; };
-  const Case cases[] = {
-      {{}, closed, true}, {{"pat"}, answer, true}, {{"pat", "f"}, name, false}, {{"pat", "f", ""}, answer, false},
-      {{"pat", "f", "", "a"}, closed, false}, {{"pat", "s"}, closed, false}, {{"pat", "s", "z"}, closed, false},
-      {{"pat", "s", "z", ""}, closed, false}, {offer, closed, false}, {menu, closed, false}, {maxN, closed, false}};
-  for (const Case& c : cases) {
-    const auto t = runSession({{"pat.dat", kPat}, {"pat.out", ""}}, c.answers);
-    EXPECT_EQ(t.answersRead, c.answers.size());
-    EXPECT_TRUE(t.out.ends_with(c.message + "\n" + kRuler)) << c.answers.size();
-    EXPECT_EQ(t.err, c.toErr ? kRuler : "") << c.answers.size();
-    EXPECT_TRUE(t.status == 0 && !scratchLeft(t)) << c.answers.size();
-  }
-}
-
-TEST(Ends, ScratchFileThatCannotBeOpenedStopsAtOnce) {
-  ScriptedConsole console(consoleAnswers("pat"));
-  MemoryFileSystem fs;
-  fs.put("pat.dat", kPat);
-  fs.failScratch();
-  EXPECT_EQ(runKorvelin(console, fs), 0);
-  const auto out = lines(console.stdoutText());
-  ASSERT_FALSE(out.empty());
-  EXPECT_TRUE(out.back().starts_with(" ** Error opening direct access file 20, cause = ")) << out.back();
-  EXPECT_EQ(count(console.stdoutText() + console.stderrText(), ruler()), 0);
-}
-
-}  // namespace
-}  // namespace korvelin::testing
-
-namespace korvelin::testing {
-namespace {
-
-// A file that exists but cannot be opened ends the run with the failed open
-// and the ruler: on standard error too while no report unit is chosen, on
-// the console alone once the (unopened) output file is the report unit.
-TEST(Ends, FilesThatCannotBeOpened) {
-  for (const bool input : {true, false}) {
-    ScriptedConsole console({"pat", "f", "", "z"});
-    MemoryFileSystem fs;
-    fs.put("pat.dat", kPat);
-    fs.put("pat.out", "");
-    fs.makeUnreadable(input ? "pat.dat" : "pat.out");
-    EXPECT_EQ(runKorvelin(console, fs), 0);
-    const std::string failed = input ? "in OPENing of pat.dat" : "in OPENing of pat.out";
-    EXPECT_NE(console.stdoutText().find(failed), std::string::npos);
-    EXPECT_TRUE(console.stdoutText().ends_with(kRuler));
-    EXPECT_EQ(console.stderrText(), input ? kRuler : "");
-  }
 }
 
 }  // namespace

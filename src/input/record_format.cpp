@@ -427,6 +427,11 @@ std::unique_ptr<RecordFormat> RecordFormat::parse(std::string_view text) {
 ReadStatus RecordFormat::read(LineSource& source, int count, std::vector<int>& values) const {
   values.clear();
   if (count < 0) return ReadStatus::Error;
+  // A format without any integer field can never read a pattern; say so
+  // at once rather than after it has used up lines (a format of "/" only).
+  if (count > 0 && !revertHasInt_ && !std::any_of(root_->items.begin(), root_->items.end(),
+                                                  [](const FormatNode& n) { return n.hasInt; }))
+    return ReadStatus::Error;
   Reader reader(source, static_cast<std::size_t>(count), values);
   if (!reader.nextRecord()) return reader.status;
   if (count > 0) drive(*root_, revertFrom_, revertHasInt_, reader);

@@ -135,8 +135,15 @@ std::unique_ptr<RecordFile> MemoryFileSystem::createScratch(std::string& name, i
   do {
     name = ".korvelin-test-" + std::to_string(scratchCount_++) + ".scr";
   } while (exists(name));
+  scratch_.insert(name);
   status = 0;
   return std::make_unique<MemoryRecordFile>(files_[name]);
+}
+
+bool MemoryFileSystem::scratchLeft() const {
+  for (const auto& name : scratch_)
+    if (files_.count(name) != 0) return true;
+  return false;
 }
 
 void MemoryFileSystem::remove(const std::string& name) { files_.erase(plain(name)); }

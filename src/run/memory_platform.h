@@ -38,6 +38,8 @@ class MemoryFileSystem : public FileSystem {
   void failScratch() { failScratch_ = true; }
   // Bytes that output files may still take, like the free space of a disk.
   void setCapacity(std::size_t bytes) { room_ = bytes; }
+  // Whether a scratch file made by a run is still there.
+  bool scratchLeft() const;
   // Whether the file was opened for appending.
   bool appendedTo(const std::string& name) const { return appended_.count(plain(name)) != 0; }
 
@@ -59,6 +61,7 @@ class MemoryFileSystem : public FileSystem {
   std::map<std::string, std::string> files_;
   std::set<std::string> unreadable_;
   std::set<std::string> appended_;
+  std::set<std::string> scratch_;
   std::size_t room_ = static_cast<std::size_t>(-1);
   bool failScratch_ = false;
   int scratchCount_ = 0;

@@ -38,10 +38,6 @@ std::vector<std::string> splitLines(const std::string& text) {
   return result;
 }
 
-bool isScratch(const std::string& name) {
-  return name.size() >= 4 && name.compare(name.size() - 4, 4, ".scr") == 0;
-}
-
 const char kOldReport[] = "an earlier report\nwhose last line has no line end";
 
 }  // namespace
@@ -60,8 +56,7 @@ std::string runFuzzInput(const std::uint8_t* data, std::size_t size) {
   QuietConsole console(splitLines(typed));
 
   if (runKorvelin(console, fs) != 0) return "exit status not 0";
-  for (const std::string& name : fs.names())
-    if (isScratch(name)) return "scratch file left: " + name;
+  if (fs.scratchLeft()) return "scratch file left";
   if (fs.contents("f.dat") != patterns) return "data file changed";
   if (fs.exists("old.out") && fs.appendedTo("old.out") &&
       fs.contents("old.out").rfind(std::string(kOldReport) + "\n", 0) != 0)

@@ -19,6 +19,7 @@ Transcript runSession(const std::map<std::string, std::string>& files, const std
   t.err = console.stderrText();
   t.answersRead = console.answersRead();
   for (const auto& name : fs.names()) t.files[name] = fs.contents(name);
+  t.scratchLeft = fs.scratchLeft();
   return t;
 }
 
@@ -75,9 +76,7 @@ bool hasLines(const std::string& text, const std::vector<std::string>& rows) {
   return ("\n" + text).find(wanted) != std::string::npos;
 }
 
-bool scratchLeft(const Transcript& t) {
-  return std::ranges::any_of(t.files, [](const auto& file) { return file.first.ends_with(".scr"); });
-}
+bool scratchLeft(const Transcript& t) { return t.scratchLeft; }
 
 std::string firstDifference(const std::string& want, const std::string& got) {
   if (want == got) return "";

@@ -19,6 +19,7 @@ struct Transcript {
   // Every file left in the directory at the end, inputs included.
   std::map<std::string, std::string> files;
   std::size_t answersRead = 0;
+  bool scratchLeft = false;
 };
 
 Transcript runSession(const std::map<std::string, std::string>& files, const std::vector<std::string>& answers,

@@ -1,0 +1,212 @@
+// Every bad input we know of, in one table: a malformed pattern file or
+// format line, a wrong or unusable file, answers that are not what the
+// question wants, a keyboard that closes, a disk that fills up, a register
+// that overflows. Each must end the run in order: a clear "** " message,
+// the ruler last, exit status 0, the data file untouched and no scratch file
+// left behind. None of them may hang the run.
+
+#include <gtest/gtest.h>
+
+#include <bitset>
+#include <regex>
+
+#include "harness.h"
+#include "run/format.h"
+#include "run/memory_platform.h"
+#include "run/run.h"
+
+namespace korvelin::testing {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+const std::string kGood = "3\n(3I1)\n110\n011\n111\n010\n9\n";
+
+struct BadInput {
+  std::string kind;
+  std::string data;  // the pattern file p.dat
+  Strings answers;
+  std::string message;  // a whole console line; error statuses read "<n>"
+  // The message is the line right before the closing ruler (else it comes
+  // earlier and the run goes on until the answers run out).
+  bool last = true;
+  int times = 1;
+  std::string otherFile = {};  // p.out, when it should exist beforehand
+  // Before the dialogue has chosen the report unit, the ruler goes to
+  // standard error as well.
+  bool toErr = false;
+};
+
+// Where a pattern-file message points: the line counter in 11 columns and
+// the 60-character name field.
+std::string where(int line) { return "line" + std::string(12, ' ') + std::to_string(line) + "  of p.dat" + padded("", 55); }
+std::string readError(int line) { return " ** Error  status <n>  in READing " + where(line); }
+std::string endOfFile(int line) { return " ** End-of-file found in " + where(line); }
+
+Strings console(int pauses = 200) { return consoleAnswers("p", pauses); }
+Strings with(Strings answers, const Strings& more) {
+  answers.insert(answers.end(), more.begin(), more.end());
+  return answers;
+}
+
+std::string tooManyPatterns() {
+  std::string file = "6\n(6I1)\n";
+  for (int p = 0; p < 51; ++p) file += std::bitset<6>(static_cast<unsigned>(p)).to_string() + "\n";
+  return file;
+}
+
+// All 32 patterns of five Ezones: far more than 20 hypotheses explain them.
+std::string everyPatternOfFive() {
+  std::string file = "5\n(5I1)\n";
+  for (int p = 0; p < 32; ++p) file += std::bitset<5>(static_cast<unsigned>(p)).to_string() + "\n";
+  return file;
+}
+
+std::vector<BadInput> patternFileCases() {
+  const std::string closed = " ** End of input - no answer can be read; the run ends";
+  return {
+      {"empty file", "", console(), endOfFile(1)},
+      {"only the Ezone count", "3\n", console(), endOfFile(2)},
+      {"letter for the Ezone count", "x\n(1I1)\n", console(), readError(1)},
+      {"blank line 1", "\n(3I1)\n101\n", console(), readError(1)},
+      {"Ezone count beyond 32 bits", "99999999999\n(3I1)\n101\n", console(), readError(1)},
+      {"0 Ezones", "0\n(1I1)\n", console(), " ** Line 1 of p.dat gives 0 Ezones; KORVELIN handles 1 to 22 Ezones"},
+      {"negative Ezone count", "-3\n(3I1)\n101\n", console(),
+       " ** Line 1 of p.dat gives -3 Ezones; KORVELIN handles 1 to 22 Ezones"},
+      {"23 Ezones", "23\n(23I1)\n", console(), " ** Line 1 of p.dat gives 23 Ezones; KORVELIN handles 1 to 22 Ezones"},
+      {"51 different patterns", tooManyPatterns(), console(),
+       " ** p.dat holds more than 50 different patterns; KORVELIN handles at most 50"},
+      {"line ends of carriage returns only", "3\r(3I1)\r101\r", console(), readError(1)},
+      {"UTF-16 text", std::string("\xFF\xFE" "3\0\n\0", 6), console(), readError(1)},
+      {"format with an unknown descriptor", "3\n(3Q1)\n101\n", console(), readError(3)},
+      {"format without an integer field", "3\n(5X)\n101\n", console(), readError(3)},
+      {"format of a new line only", "3\n(/)\n101\n", console(), readError(3)},
+      {"format whose repeated group has no integer field", "3\n(I1,(5X))\n101\n011\n", console(), readError(3)},
+      {"format without parentheses", "3\n3I1\n101\n", console(), readError(3)},
+      {"format with an unclosed parenthesis", "3\n(3I1\n101\n", console(), readError(3)},
+      {"format with an empty pair of parentheses", "3\n()\n101\n", console(), readError(3)},
+      {"field width 0", "3\n(I0)\n101\n", console(), readError(3)},
+      {"repeat count beyond 32 bits", "3\n(99999999999I1)\n101\n", console(), readError(3)},
+      {"group repeated a billion times over", "3\n(1000000000(1000000000I1))\n101\n", console(), readError(3)},
+      {"text descriptor running past the end", "3\n(3H)\n101\n", console(), readError(3)},
+      {"quote that never closes", "3\n('abc)\n101\n", console(), readError(3)},
+      {"format line longer than 70 characters", "3\n(" + std::string(80, ' ') + "3I1)\n101\n", console(),
+       readError(3)},
+      {"letter in a pattern", "3\n(3I1)\n101\n1x1\n", console(), readError(4)},
+      {"tab in a pattern", "3\n(3I1)\n1\t1\n", console(), readError(3)},
+      {"NUL byte in a pattern", std::string("3\n(3I1)\n1\0" "1\n", 10), console(), readError(3)},
+      {"value beyond 32 bits", "3\n(3I11)\n99999999999\n", console(), readError(3)},
+      {"sign without digits", "3\n(3I1)\n+01\n", console(), readError(3)},
+      // The counter counts patterns: the letter stands on the sixth line.
+      {"letter on the second line of a pattern", "10\n(5I1)\n10100\n00011\n01000\n1x000\n", console(),
+       readError(4)},
+      {"more than 20 hypotheses", everyPatternOfFive(), console(2000),
+       " ** Maximal number  20 of hypotheses exceeded - Program terminated"},
+      {"keyboard closed at the first pause", kGood, consoleAnswers("p", 0), closed},
+  };
+}
+
+std::vector<BadInput> answerCases() {
+  const std::string closed = " ** End of input - no answer can be read; the run ends";
+  const std::string answer = " ** Error status <n>  while reading answer";
+  const std::string name = " ** Error status <n>  while reading file name";
+  const std::string refused = " ** No Ezone           99  exists - Try again **";
+  const Strings offer = answersBeforeOffer({{"p.dat", kGood}}, console());
+  return {
+      {"keyboard closed at once", kGood, {}, closed, true, 1, "", true},
+      {"input names that are blank, then no more", kGood, {"", "   ", "\t"}, closed, true, 1, "", true},
+      {"missing input file", kGood, {"nosuch"}, " >> ** File does not exist : nosuch.dat" + padded("", 50), false, 1,
+       "", true},
+      {"keyboard closed at the output device", kGood, {"p"}, answer, true, 1, "", true},
+      {"keyboard closed at the output name", kGood, {"p", "f"}, name},
+      {"keyboard closed at append or overwrite", kGood, {"p", "f", ""}, answer, true, 1, "old report\n"},
+      {"keyboard closed at the pattern type", kGood, {"p", "s"}, closed},
+      {"output file that is the input file", kGood, {"p", "f", "p.dat"},
+       " ** The output file must not be the input data file : p.dat" + padded("", 55), false},
+      {"keyboard closed at the offer", kGood, offer, closed},
+      {"keyboard closed at the Ezone menu", kGood, with(offer, {"y"}), closed},
+      {"keyboard closed at the maximal N", kGood, with(offer, {"y", "0"}), closed},
+      {"Ezone number too large", kGood, with(offer, {"y", "99"}), refused, false},
+      {"Ezone number below -1", kGood, with(offer, {"y", "-5"}), " ** No Ezone           -5  exists - Try again **",
+       false},
+      {"Ezone number that is no number", kGood, with(offer, {"y", "two", "99"}), refused, false},
+      {"Ezone number beyond 32 bits", kGood, with(offer, {"y", "99999999999", "99"}), refused, false},
+      {"maximal N that is no number", kGood, with(offer, {"y", "0", "x"}),
+       "    is to be performed [no default] : >> ", false, 2},
+  };
+}
+
+void expectOrderlyEnd(const BadInput& c) {
+  std::map<std::string, std::string> files{{"p.dat", c.data}};
+  if (!c.otherFile.empty()) files["p.out"] = c.otherFile;
+  const Transcript t = runSession(files, c.answers);
+  const std::string out = std::regex_replace(t.out, std::regex("status +-?[0-9]+"), "status <n>");
+  EXPECT_EQ(count(out, c.message + "\n"), c.times) << c.kind << "\n" << out;
+  const std::string end = (c.last ? c.message + "\n" : std::string()) + ruler() + "\n";
+  EXPECT_TRUE(out.ends_with(end)) << c.kind << "\n" << out;
+  EXPECT_EQ(t.err, c.toErr ? ruler() + "\n" : "") << c.kind;
+  EXPECT_EQ(t.status, 0) << c.kind;
+  EXPECT_FALSE(scratchLeft(t)) << c.kind;
+  EXPECT_EQ(t.files.at("p.dat"), c.data) << c.kind;
+  if (!c.otherFile.empty()) {
+    EXPECT_TRUE(t.files.at("p.out").starts_with(c.otherFile)) << c.kind;
+  }
+}
+
+TEST(BadInputs, PatternFilesEndInOrderWithAMessage) {
+  const auto cases = patternFileCases();
+  for (const BadInput& c : cases) expectOrderlyEnd(c);
+}
+
+TEST(BadInputs, AnswersEndInOrderWithAMessage) {
+  const auto cases = answerCases();
+  for (const BadInput& c : cases) expectOrderlyEnd(c);
+}
+
+// Files that cannot be used: the input or the output file exists but cannot
+// be opened, the disk fills up, the scratch file cannot be made.
+TEST(BadInputs, FilesThatFail) {
+  const std::string opening = " ** Error status <n>  in OPENing of ";
+  struct Case {
+    std::string kind;
+    std::string unusable;                // a file that exists but cannot be opened
+    std::size_t room = std::size_t(-1);  // free bytes on the disk
+    std::string message;
+    bool toErr = false;                  // the ruler goes to standard error too
+  };
+  const Case cases[] = {
+      {"input file that cannot be opened", "p.dat", std::size_t(-1), opening + "p.dat" + padded("", 55), true},
+      {"output file that cannot be opened", "p.out", std::size_t(-1), opening + "p.out" + padded("", 55)},
+      {"disk full at the banner", "", 0, " ** Error status <n>  in WRITing of p.out" + padded("", 55)},
+      {"disk full in the report", "", 3000, " ** Error status <n>  in WRITing of p.out" + padded("", 55)},
+  };
+  for (const Case& c : cases) {
+    ScriptedConsole console(fileAnswers("p", 200));
+    MemoryFileSystem fs;
+    fs.put("p.dat", kGood);
+    fs.put("p.out", "");
+    if (!c.unusable.empty()) fs.makeUnreadable(c.unusable);
+    fs.setCapacity(c.room);
+    EXPECT_EQ(runKorvelin(console, fs), 0);
+    const std::string out = std::regex_replace(console.stdoutText(), std::regex("status +-?[0-9]+"), "status <n>");
+    EXPECT_TRUE(out.ends_with(c.message + "\n" + ruler() + "\n")) << c.kind << "\n" << out;
+    EXPECT_EQ(console.stderrText(), c.toErr ? ruler() + "\n" : "") << c.kind;
+    EXPECT_FALSE(fs.scratchLeft()) << c.kind;
+    if (c.room != std::size_t(-1)) {
+      EXPECT_EQ(fs.contents("p.out").size(), c.room) << c.kind;  // filled, and no more
+    }
+  }
+  // No scratch file: the message, and the program stops at once.
+  ScriptedConsole console(consoleAnswers("p"));
+  MemoryFileSystem fs;
+  fs.put("p.dat", kGood);
+  fs.failScratch();
+  EXPECT_EQ(runKorvelin(console, fs), 0);
+  const auto out = lines(console.stdoutText());
+  ASSERT_FALSE(out.empty());
+  EXPECT_TRUE(out.back().starts_with(" ** Error opening direct access file 20, cause = ")) << out.back();
+  EXPECT_EQ(count(console.stdoutText() + console.stderrText(), ruler()), 0);
+}
+
+}  // namespace
+}  // namespace korvelin::testing

@@ -6,7 +6,10 @@
 // letter in a pattern are met in the reference transcripts.
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <cerrno>
 #include <filesystem>
@@ -166,6 +169,45 @@ TEST(DiskFiles, ReportFilesAndTheScratchFile) {
     EXPECT_EQ(small->close(), ENOSPC);
   }
   fs::current_path(home);
+  fs::remove_all(dir);
+}
+
+// Stopped by a signal while it waits at a pause (Ctrl-C, a closed
+// terminal), the real program still takes its scratch file away.
+TEST(DiskFiles, ScratchFileGoesWhenTheRunIsStopped) {
+  const fs::path dir = fs::temp_directory_path() / ("korvelin-signal-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  std::ofstream(dir / "p.dat") << "3\n(3I1)\n110\n011\n111\n010\n";
+  auto scratchFiles = [&] {
+    int n = 0;
+    for (const auto& e : fs::directory_iterator(dir)) n += e.path().extension() == ".scr";
+    return n;
+  };
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    int keyboard[2];
+    ASSERT_EQ(::pipe(keyboard), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      ::dup2(keyboard[0], 0);
+      ::close(keyboard[1]);
+      if (::freopen("/dev/null", "w", stdout) == nullptr || ::chdir(dir.c_str()) != 0) ::_exit(2);
+      ::execl(KORVELIN_BINARY, "korvelin", static_cast<char*>(nullptr));
+      ::_exit(3);
+    }
+    ::close(keyboard[0]);
+    // The file dialogue and the first pause; the run then waits at the next.
+    const std::string typed = "p\ns\nz\n\n";
+    ASSERT_EQ(::write(keyboard[1], typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
+    for (int wait = 0; wait < 500 && scratchFiles() == 0; ++wait) ::usleep(10000);
+    EXPECT_EQ(scratchFiles(), 1) << signal;
+    ::kill(child, signal);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ::close(keyboard[1]);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
+    EXPECT_EQ(scratchFiles(), 0) << signal;
+  }
   fs::remove_all(dir);
 }
 

@@ -128,7 +128,13 @@ TEST(DiskFiles, ReportFilesAndTheScratchFile) {
   EXPECT_EQ(rewrite("a.out", "old 1\nold 2\n", WriteMode::Append), "old 1\nold 2\nnew\n");
   EXPECT_EQ(rewrite("b.out", "old 1\nunfinished", WriteMode::Append), "old 1\nunfinished\nnew\n");
   EXPECT_EQ(rewrite("c.out", std::string(500, 'x') + "\n", WriteMode::Overwrite), "new\n");
+  int status = -1;
 
+  // Only plain files are pattern files: a device might never end its first line.
+  EXPECT_FALSE(disk->openRead("/dev/./zero", status));
+  EXPECT_NE(status, 0);
+  EXPECT_FALSE(disk->openRead(".", status));
+  EXPECT_TRUE(disk->openRead("a.out", status));
   EXPECT_TRUE(disk->sameFile("a.out", "./a.out"));
   EXPECT_FALSE(disk->sameFile("a.out", "b.out"));
 
@@ -137,7 +143,6 @@ TEST(DiskFiles, ReportFilesAndTheScratchFile) {
   // runs never share a file.
   std::ofstream("victim") << "keep me";
   fs::create_symlink("victim", ".korvelin-" + std::to_string(::getpid()) + "-0.scr");
-  int status = -1;
   std::string first;
   std::string second;
   auto store = disk->createScratch(first, status);

@@ -128,9 +128,11 @@ class DiskFileSystem : public FileSystem {
     return ::stat(name.c_str(), &st) == 0;
   }
   std::unique_ptr<InputFile> openRead(const std::string& name, int& status) override {
+    // Only a plain file can be a pattern file: a folder cannot be read, and
+    // a device or pipe (/dev/./zero, say) might never end its first line.
     struct stat st {};
-    if (::stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-      status = EISDIR;
+    if (::stat(name.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+      status = S_ISDIR(st.st_mode) ? EISDIR : ENODEV;
       return nullptr;
     }
     std::ifstream in(name, std::ios::binary);

@@ -66,5 +66,29 @@ TEST(Conformance, EveryReferenceTranscriptIsReproduced) {
   }
 }
 
+// The worked examples for users: each runs unattended from its answers file
+// (as `korvelin < name.answers` does) to the end of the run, and gives the
+// console transcript and the report file kept beside it.
+TEST(Examples, EveryExampleRunsUnattendedToItsReport) {
+  const fs::path dir = KORVELIN_EXAMPLES;
+  int examples = 0;
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    if (entry.path().extension() != ".answers") continue;
+    const std::string name = entry.path().stem().string();
+    SCOPED_TRACE(name);
+    ++examples;
+    const Transcript t = runSession({{name + ".dat", readTextFile((dir / (name + ".dat")).string())}},
+                                    lines(readTextFile(entry.path().string())));
+    EXPECT_EQ(t.status, 0);
+    EXPECT_FALSE(scratchLeft(t));
+    EXPECT_EQ(t.out.find("** End of input"), std::string::npos) << "the answers ran out";
+    EXPECT_EQ(firstDifference(readTextFile((dir / "expected" / (name + ".console")).string()), t.out), "");
+    ASSERT_TRUE(t.files.contains(name + ".out"));
+    EXPECT_EQ(firstDifference(readTextFile((dir / "expected" / (name + ".out")).string()), t.files.at(name + ".out")),
+              "");
+  }
+  EXPECT_GE(examples, 7);
+}
+
 }  // namespace
 }  // namespace korvelin::testing

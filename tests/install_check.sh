@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the build into a fresh prefix and checks the tree: the program,
+# its manual page, the guide and the examples; then runs the installed
+# program on an installed example, unattended, to a complete report.
+set -euo pipefail
+build=$1
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+fail() { echo "install tree: $*" >&2; exit 1; }
+[ -x "$prefix/bin/korvelin" ] || fail "no executable bin/korvelin"
+page="$prefix/share/man/man1/korvelin.1"
+[ -f "$page" ] || fail "no manual page share/man/man1/korvelin.1"
+grep -q '^\.TH KORVELIN 1' "$page" || fail "the manual page has no .TH header"
+grep -q '^\.SH DIAGNOSTICS' "$page" || fail "the manual page lacks its DIAGNOSTICS section"
+docs="$prefix/share/doc/korvelin"
+[ -f "$docs/guide.md" ] || fail "no guide"
+[ -f "$docs/examples/README.md" ] || fail "no examples"
+if command -v groff >/dev/null 2>&1; then
+  warnings=$(groff -man -Tutf8 -ww -z "$page" 2>&1) || fail "groff cannot format the page"
+  [ -z "$warnings" ] || fail "groff warns: $warnings"
+fi
+
+# The installed program on an installed example, in a scratch copy.
+work=$(mktemp -d)
+trap 'rm -rf "$prefix" "$work"' EXIT
+cp "$docs/examples/dimer.dat" "$docs/examples/dimer.answers" "$work/"
+(cd "$work" && "$prefix/bin/korvelin" < dimer.answers > console.txt) || fail "the run did not end with status 0"
+tail -n 1 "$work/dimer.out" | grep -qx '=\{66\}' || fail "the report does not end with the ruler"
+grep -q 'Total number of hypotheses found' "$work/dimer.out" || fail "the report has no totals"
+ls -a "$work" | grep -q '\.scr$' && fail "a scratch file was left"
+echo "install tree complete: $prefix"

@@ -178,7 +178,8 @@ TEST(DiskFiles, ReportFilesAndTheScratchFile) {
 }
 
 // Stopped by a signal while it waits at a pause (Ctrl-C, a closed
-// terminal), the real program still takes its scratch file away.
+// terminal, kill, a closed pipe), the real program still takes its scratch
+// file away.
 TEST(DiskFiles, ScratchFileGoesWhenTheRunIsStopped) {
   const fs::path dir = fs::temp_directory_path() / ("korvelin-signal-" + std::to_string(::getpid()));
   fs::create_directories(dir);
@@ -188,7 +189,7 @@ TEST(DiskFiles, ScratchFileGoesWhenTheRunIsStopped) {
     for (const auto& e : fs::directory_iterator(dir)) n += e.path().extension() == ".scr";
     return n;
   };
-  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
     int keyboard[2];
     ASSERT_EQ(::pipe(keyboard), 0);
     const pid_t child = ::fork();

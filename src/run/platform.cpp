@@ -94,7 +94,8 @@ class DiskRecordFile : public RecordFile {
 };
 
 // The scratch file's name, for removal when the run is stopped by a signal
-// (Ctrl-C at a question, a closed terminal, kill). Only the signal handler
+// (Ctrl-C at a question, a closed terminal, kill, a reader of the report
+// that went away as in `korvelin | head`). Only the signal handler
 // needs it, hence a fixed buffer rather than a string.
 char scratchOnSignal[64] = {};
 
@@ -107,7 +108,7 @@ void removeScratchAndStop(int signal) {
 void removeOnSignal(const std::string& name) {
   if (name.size() >= sizeof scratchOnSignal) return;
   std::memcpy(scratchOnSignal, name.c_str(), name.size() + 1);
-  for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, removeScratchAndStop);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) std::signal(signal, removeScratchAndStop);
 }
 
 bool endsWithoutNewline(const std::string& name) {

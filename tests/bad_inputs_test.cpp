@@ -153,14 +153,9 @@ void expectOrderlyEnd(const BadInput& c) {
   }
 }
 
-TEST(BadInputs, PatternFilesEndInOrderWithAMessage) {
-  const auto cases = patternFileCases();
-  for (const BadInput& c : cases) expectOrderlyEnd(c);
-}
-
-TEST(BadInputs, AnswersEndInOrderWithAMessage) {
-  const auto cases = answerCases();
-  for (const BadInput& c : cases) expectOrderlyEnd(c);
+TEST(BadInputs, PatternFilesAndAnswersEndInOrderWithAMessage) {
+  for (const auto& cases : {patternFileCases(), answerCases()})
+    for (const BadInput& c : cases) expectOrderlyEnd(c);
 }
 
 // Files that cannot be used: the input or the output file exists but cannot

@@ -7,7 +7,6 @@
 #include <array>
 #include <cstring>
 #include <memory>
-#include <tuple>
 
 #include "harness.h"
 #include "input/initia.h"
@@ -74,24 +73,6 @@ TEST(Relations, ClassesFollowTheirLowestEzoneWhateverThePatternOrder) {
   ASSERT_EQ((Zones{again->nhom, again->nnot}), (Zones{12, 6}));
   analyse(*again, kTwelve);
   EXPECT_TRUE(same(*again, *st));
-}
-
-TEST(Relations, CandidatesAndDependentClasses) {
-  const std::tuple<std::vector<std::string>, int, Zones, Zones> cases[] = {
-      {{"1000", "0100", "1111"}, 0, {1, 2}, {3}},  // C (Ezones 3, 4) only beside both A and B
-      {{"1000", "0100", "1111"}, 1, {1, 2, 3}, {3}},
-      {{"001", "011", "111", "000"}, 0, {3}, {1, 2}},  // a chain: A implies B implies C
-      {{"001", "011", "111", "000"}, 1, {1, 2, 3}, {1, 2}},
-  };
-  for (const auto& [patterns, dna, chom, cnohom] : cases) {
-    const auto st = analysed(patterns, dna);
-    EXPECT_EQ(head(st->chom, st->nhom), chom) << patterns[0] << dna;
-    EXPECT_EQ(head(st->cnohom, st->nnot), cnohom) << patterns[0] << dna;
-    for (int z = 1; z <= st->nzones; ++z) {
-      EXPECT_EQ(st->class_(z, 2), std::ranges::count(chom, st->class_(z, 1))) << z;
-      EXPECT_EQ(st->class_(z, 3), std::ranges::count(cnohom, st->class_(z, 1))) << z;
-    }
-  }
 }
 
 TEST(Hetemr, DependentBandsGetOneOrigin) {

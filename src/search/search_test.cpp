@@ -13,9 +13,7 @@
 #include <tuple>
 
 #include "harness.h"
-#include "relations/newact.h"
 #include "search/bpcalc.h"
-#include "search/codes.h"
 #include "search/modes.h"
 #include "search/permutations.h"
 
@@ -23,34 +21,9 @@ namespace korvelin {
 namespace {
 
 using Rows = std::vector<std::vector<int>>;
-using Values = std::vector<int>;
 using testing::Rig;
 
-template <typename T>
-Values head(const T& t, int n) { return Values(&t(1), &t(1) + n); }
 std::size_t distinct(const Rows& rows) { return std::set<std::vector<int>>(rows.begin(), rows.end()).size(); }
-
-TEST(Codes, SortsAndCompaction) {
-  Table<int, 1, kZones> keys, companions;
-  for (int i = 1; i <= 5; ++i) keys(i) = std::array{5, 3, 5, 1, 0}[i - 1], companions(i) = i;
-  bsort2(keys, companions, 4);  // the fifth entry lies outside the list
-  EXPECT_EQ(head(keys, 5), (Values{1, 3, 5, 5, 0}));
-  EXPECT_EQ(head(companions, 5), (Values{4, 2, 1, 3, 5}));  // tied keys keep their order
-  int n = 4;  // the sorted list compacted: each key once
-  compact(keys, n);
-  EXPECT_EQ(head(keys, n), (Values{1, 3, 5}));
-}
-
-TEST(Codes, ObservedCodesFollowTheOrderOfChom) {
-  auto st = std::make_unique<State>();
-  st->nhom = 3, st->chom(1) = 4, st->chom(2) = 2, st->chom(3) = 7;
-  st->c(4, 1) = 5, st->c(2, 1) = 3, st->c(7, 1) = 9;  // the classes' first Ezones
-  // Classes 2 and 7; no class (Ezone 1 lies outside them); the first again
-  // with a band outside; class 4 alone.
-  testing::setPatterns(*st, {"001000001", "100000000", "101000001", "000010000"});
-  bpcode(*st);
-  EXPECT_EQ(head(st->homcod, st->ncodes), (Values{0, 1, 6}));
-}
 
 // Every mode newtrn offers for `nhom` classes: the alleles per locus.
 Rows allModes(int nhom) {
@@ -90,9 +63,6 @@ Rows orders(int n) {
 TEST(SearchOrders, PlainChangesPermutations) {
   EXPECT_EQ(orders(3), (Rows{{1, 2, 3}, {2, 1, 3}, {2, 3, 1}, {3, 2, 1}, {3, 1, 2}, {1, 3, 2}, {1, 2, 3}}));
   const Rows four = orders(4);
-  EXPECT_EQ(Rows(four.begin(), four.begin() + 9), (Rows{{1, 2, 3, 4}, {2, 1, 3, 4}, {2, 3, 1, 4}, {2, 3, 4, 1},
-                                                        {3, 2, 4, 1}, {3, 2, 1, 4}, {3, 1, 2, 4}, {1, 3, 2, 4},
-                                                        {1, 3, 4, 2}}));
   EXPECT_EQ((std::array{four.size(), distinct(four)}), (std::array<std::size_t, 2>{25, 24}));
 }
 
@@ -119,18 +89,6 @@ TEST(SearchOrders, RepeatedGroupingsFilteredOut) {
             (Rows{{1, 1, 2, 2}, {2, 1, 1, 2}, {1, 2, 1, 2}, {2, 2, 1, 1}, {1, 2, 2, 1}, {2, 1, 2, 1}}));
   EXPECT_EQ(distinct(groupings({1, 1, 2})), 12u);
   EXPECT_EQ(groupings({1, 1, 1, 1, 1, 1, 1, 2}).size(), 9999u);  // of 9!/2, as many rows as allowed
-}
-
-TEST(SearchOrders, NullAlleleConfigurationsCountInBinary) {
-  auto st = std::make_unique<State>();
-  st->nloc = 2;
-  Rows seen;
-  for (int nactio = 1; newact(*st, nactio), nactio == 1 && seen.size() < 4;)
-    seen.emplace_back(&st->nulal2(1), &st->nulal2(1) + 2);
-  EXPECT_EQ(seen, (Rows{{0, 1}, {1, 0}, {1, 1}}));
-  int nactio = 1;
-  newact(*st, nactio);  // and again after the end
-  EXPECT_EQ((std::array{nactio, st->nulal2(1), st->nulal2(2)}), (std::array{2, 1, 1}));
 }
 
 TEST(SearchOrders, BannerAfterAModeWithSeveralNewHypotheses) {

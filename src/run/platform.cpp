@@ -138,7 +138,7 @@ class DiskFileSystem : public FileSystem {
     }
     std::ifstream in(name, std::ios::binary);
     if (!in) {
-      status = errno != 0 ? errno : EIO;
+      status = errorCode();
       return nullptr;
     }
     status = 0;

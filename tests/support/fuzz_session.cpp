@@ -1,7 +1,6 @@
 #include "fuzz_session.h"
 
-#include <vector>
-
+#include "harness.h"
 #include "run/memory_platform.h"
 #include "run/run.h"
 
@@ -10,33 +9,12 @@ namespace {
 
 // Takes the scripted answers and drops the output: a long search should
 // cost time, not memory.
-class QuietConsole : public Console {
+class QuietConsole : public ScriptedConsole {
  public:
-  explicit QuietConsole(std::vector<std::string> answers) : answers_(std::move(answers)) {}
-  bool readLine(std::string& line) override {
-    if (next_ >= answers_.size()) return false;
-    line = answers_[next_++];
-    return true;
-  }
+  using ScriptedConsole::ScriptedConsole;
   void out(const std::string&) override {}
   void err(const std::string&) override {}
-
- private:
-  std::vector<std::string> answers_;
-  std::size_t next_ = 0;
 };
-
-std::vector<std::string> splitLines(const std::string& text) {
-  std::vector<std::string> result;
-  std::size_t from = 0;
-  while (from < text.size()) {
-    std::size_t end = text.find('\n', from);
-    if (end == std::string::npos) end = text.size();
-    result.push_back(text.substr(from, end - from));
-    from = end + 1;
-  }
-  return result;
-}
 
 const char kOldReport[] = "an earlier report\nwhose last line has no line end";
 
@@ -54,7 +32,7 @@ std::string runFuzzInput(const std::uint8_t* data, std::size_t size) {
   // A small disk: a long search for overlapping Ezones stops at "disk full",
   // which keeps every run short enough for many runs a second.
   fs.setCapacity(std::size_t{1} << 19);
-  QuietConsole console(splitLines(typed));
+  QuietConsole console(lines(typed));
 
   if (runKorvelin(console, fs) != 0) return "exit status not 0";
   if (fs.scratchLeft()) return "scratch file left";

@@ -2,6 +2,7 @@
 
 #include "input/indata.h"
 #include "run/format.h"
+#include "version.h"
 
 namespace korvelin {
 namespace {
@@ -19,6 +20,16 @@ std::string centred(std::string_view text) {
 int lastNonBlank(const std::string& s) {
   const auto at = s.find_last_not_of(' ');
   return at == std::string::npos ? 0 : static_cast<int>(at) + 1;
+}
+
+// "Release 1.0.0 of December 2026", from the version and the release date.
+std::string releaseLine() {
+  static constexpr const char* kMonths[] = {"January", "February", "March",     "April",
+                                            "May",     "June",     "July",      "August",
+                                            "September", "October", "November", "December"};
+  const std::string date = kReleaseDate;
+  const int month = std::stoi(date.substr(5, 2));
+  return std::string("Release ") + kVersion + " of " + kMonths[month - 1] + " " + date.substr(0, 4);
 }
 
 std::string readName(Session& s, Session::ReadContext context) {
@@ -141,7 +152,7 @@ void progid(Session& s, int unit) {
       framed(centred("C++ edition")),
       framed(centred("for text terminals and report files")),
       framed(""),
-      framed(centred("Release 1.0 of December 2026")),
+      framed(centred(releaseLine())),
       bottom,
       FixedLine().text(" |   Compiled for at most maxzon = ").num(st.maxzon, 3).text(" elementary (E) zones  |"),
       FixedLine().text(" |                        maxpat = ").num(st.maxpat, 3).text(" different patterns    |"),

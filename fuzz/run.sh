@@ -19,7 +19,7 @@ fi
 
 # Debug keeps the table bounds checks; -O2 makes many more runs a second.
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O2" \
-  -DKORVELIN_FUZZ=ON -DKORVELIN_TESTS=OFF -DKORVELIN_BENCH=OFF >/dev/null
+  -DKORVELIN_FUZZ=ON -DKORVELIN_TESTS=OFF -DKORVELIN_BENCH=OFF -DKORVELIN_WERROR="${KORVELIN_WERROR:-OFF}" >/dev/null
 cmake --build build-fuzz -j2 --target korvelin_fuzz
 
 mkdir -p build-fuzz/corpus build-fuzz/findings

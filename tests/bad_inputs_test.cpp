@@ -68,7 +68,7 @@ std::vector<BadInput> patternFileCases() {
       {"empty file", "", console(), endOfFile(1)},
       {"only the Ezone count", "3\n", console(), endOfFile(2)},
       {"letter for the Ezone count", "x\n(1I1)\n", console(), readError(1)},
-      {"blank line 1", "\n(3I1)\n101\n", console(), readError(1)},
+      {"nothing but blank lines", "\n  \n\n", console(), endOfFile(1)},
       {"Ezone count beyond 32 bits", "99999999999\n(3I1)\n101\n", console(), readError(1)},
       {"0 Ezones", "0\n(1I1)\n", console(), " ** Line 1 of p.dat gives 0 Ezones; KORVELIN handles 1 to 22 Ezones"},
       {"negative Ezone count", "-3\n(3I1)\n101\n", console(),

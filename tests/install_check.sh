@@ -18,6 +18,26 @@ grep -q '^\.SH DIAGNOSTICS' "$page" || fail "the manual page lacks its DIAGNOSTI
 docs="$prefix/share/doc/korvelin"
 [ -f "$docs/guide.md" ] || fail "no guide"
 [ -f "$docs/examples/README.md" ] || fail "no examples"
+[ -f "$docs/LICENSE" ] || fail "no licence beside the guide"
+
+# The version is written once, in CMakeLists.txt: the citation file and the
+# manual page must agree with it.
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+[ -n "$version" ] || fail "no project version in the build's cache"
+grep -qx "version: \"$version\"" "$docs/CITATION.cff" || fail "CITATION.cff does not give version $version"
+grep -q "^\.TH KORVELIN 1 .*\"KORVELIN $version\"" "$page" || fail "the manual page does not give version $version"
+
+# Every relative link of the installed documents leads to a file inside the
+# installed documentation.
+root=$(cd "$docs" && pwd -P)
+for md in "$docs"/*.md "$docs"/examples/*.md; do
+  dir=$(dirname "$md")
+  for target in $(grep -o '\]([^)#]*' "$md" | sed 's/^](//' | grep -v '^[a-z]*:' | grep -v '^$'); do
+    [ -e "$dir/$target" ] || fail "$(basename "$md") links to $target, which is not installed"
+    resolved=$(cd "$(dirname "$dir/$target")" && pwd -P)
+    case "$resolved/" in "$root"/*) ;; *) fail "$(basename "$md") links outside the installed tree: $target" ;; esac
+  done
+done
 if command -v groff >/dev/null 2>&1; then
   warnings=$(groff -man -Tutf8 -ww -z "$page" 2>&1) || fail "groff cannot format the page"
   [ -z "$warnings" ] || fail "groff warns: $warnings"

@@ -47,9 +47,15 @@ class DataLines : public LineSource {
 void readHeader(Session& s, DataLines& lines) {
   State& st = s.state();
   std::string line;
-  if (!lines.next(line)) endOfFile(s, 1);
   // The Ezone count is the first integer of line 1; the rest is ignored.
-  if (readFreeInteger(line, st.nzones) != FreeInteger::Read) readError(s, 1);
+  // Blank lines before it are passed over, as a free-form read does (files
+  // written by hand often begin with one).
+  FreeInteger count = FreeInteger::Blank;
+  while (count == FreeInteger::Blank) {
+    if (!lines.next(line)) endOfFile(s, 1);
+    count = readFreeInteger(line, st.nzones);
+  }
+  if (count != FreeInteger::Read) readError(s, 1);
   if (st.nzones < 1 || st.nzones > st.maxzon) {
     s.toConsole(FixedLine()
                     .text(" ** Line 1 of ")

@@ -35,6 +35,15 @@ bool sameAsRow(const State& st, int row, const std::vector<int>& record) {
   return true;
 }
 
+// Whether this hypothesis explains a band as a modified form of one of its
+// alleles (the run-wide flag would also speak of earlier hypotheses).
+bool hasModifiedForm(const State& st) {
+  for (int nl = 1; nl <= st.nloc; ++nl)
+    for (int na = 1; na <= st.nall(nl); ++na)
+      if (st.nptm(nl, na) > 0) return true;
+  return false;
+}
+
 void writeBox(Session& s, int unit) {
   State& st = s.state();
   auto put = [&](const std::string& line) { s.toUnit(unit, line); };
@@ -46,7 +55,7 @@ void writeBox(Session& s, int unit) {
   put(FixedLine().text(" *").num(st.nloc, 2).text("-locus hypothesis can be formulated *"));
   if (st.nulnum == 1) put(FixedLine().text(" *     with null allele at ").num(st.nulnum, 2).text(" locus     *"));
   if (st.nulnum > 1) put(FixedLine().text(" *     with null alleles at ").num(st.nulnum, 2).text(" loci     *"));
-  if (st.dna == 0 && st.iptm == 1) put(" * with post-translational modification *");
+  if (st.dna == 0 && hasModifiedForm(st)) put(" * with post-translational modification *");
   if (st.nzymos == st.nzexp) {
     put(FixedLine().text(" *          All of the ").num(st.nzexp, 5).text(std::string(12, ' ')).text("*"));
   } else {

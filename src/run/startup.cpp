@@ -92,7 +92,9 @@ void chooseOutputName(Session& s) {
       st.ilen = blank == std::string::npos ? static_cast<int>(answer.size()) : static_cast<int>(blank);
     } else {
       st.outfil = fallback;
-      st.ilen = inputLength;
+      // The default is as long as the input name, except "out" for a name
+      // too short to take it.
+      st.ilen = static_cast<int>(fallback.size());
     }
     if (!s.files().sameFile(st.outfil, st.infil)) return;
     s.toConsole(FreeLine().text("** The output file must not be the input data file : ").name(st.outfil));

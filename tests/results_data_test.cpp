@@ -16,6 +16,7 @@
 #include "export/genotype_table.h"
 #include "export/json_export.h"
 #include "harness.h"
+#include "pattern_generator.h"
 
 namespace korvelin::testing {
 namespace {
@@ -214,6 +215,95 @@ TEST(ResultsData, JsonAndGenotypeTableAgreeWithTheReport) {
   // The runs cover hypotheses of first passes and of split trials.
   EXPECT_GE(withHypotheses, 15);
   EXPECT_GE(splitHypotheses, 1);
+}
+
+// The report's number of each allele of the true model, locus by locus, when
+// the hypothesis has the model's loci (alleles on the same bands, null
+// alleles at the same loci); empty otherwise.
+std::vector<std::vector<int>> trueAlleleNumbers(const Hypothesis& h, const TrueModel& truth) {
+  std::vector<std::vector<int>> numbers;
+  for (const TrueModel::Locus& tl : truth.loci) {
+    std::vector<int> found;
+    for (const Locus& l : h.loci) {
+      if (l.nullAllele != tl.nullAllele || l.alleles.size() != tl.alleleEzones.size()) continue;
+      found.clear();
+      for (int z : tl.alleleEzones)
+        for (const Allele& a : l.alleles)
+          if (std::find(a.ezones.begin(), a.ezones.end(), z) != a.ezones.end()) found.push_back(a.allele);
+      if (found.size() == tl.alleleEzones.size()) break;
+      found.clear();
+    }
+    if (found.empty()) return {};
+    numbers.push_back(found);
+  }
+  return numbers;
+}
+
+// Generated models with null alleles, heteromeric and modified bands: under
+// the hypothesis of the true model every pattern gets the genotype it was
+// drawn from (after the rule: "a/a|a/0" where a null allele hides, "0/0" for
+// the null homozygote), and under every hypothesis the expected phenotypes
+// the sample lacks are as many as the announcement's count leaves.
+TEST(ResultsData, GenotypesAndMissingPhenotypesOfGeneratedModels) {
+  PatternGenerator gen(1616);
+  std::map<std::string, int> rules;
+  int missingChecked = 0, withNull = 0, withHybrid = 0, withModified = 0;
+  for (int n = 0; n < 160; ++n) {
+    const GeneratedCase c = gen.next(false, 8);
+    if (!c.truth) continue;
+    SCOPED_TRACE("case " + std::to_string(n));
+    const Transcript t = runSession({{"g.dat", patternFile(c.patterns)}}, consoleAnswers("g.dat", 600));
+    for (const Hypothesis& h : t.results.hypotheses) {
+      SCOPED_TRACE("hypothesis " + std::to_string(h.number));
+      // The announcement counts the modified forms of a locus as if each
+      // were one more allele, which holds while no allele has two forms
+      // (two forms of one allele of a locus with two alleles make 10
+      // phenotypes, announced as 9); there the lists follow the genotypes.
+      const bool formsCounted = std::all_of(h.loci.begin(), h.loci.end(), [](const Locus& l) {
+        return l.alleles.size() < 2 ||
+               std::all_of(l.alleles.begin(), l.alleles.end(), [](const Allele& a) { return a.modifiedForms < 2; });
+      });
+      if (h.found <= h.expected && formsCounted) {
+        EXPECT_TRUE(h.phenotypesComplete);
+        EXPECT_EQ(static_cast<long long>(h.missingPhenotypes.size()), h.expected - h.found);
+        ++missingChecked;
+        withNull += std::any_of(h.loci.begin(), h.loci.end(), [](const Locus& l) { return l.nullAllele; });
+        withHybrid += !h.heteromericBands.empty();
+        withModified += !h.modifiedBands.empty();
+      }
+      const auto numbers = trueAlleleNumbers(h, *c.truth);
+      if (numbers.empty()) continue;
+      ASSERT_EQ(h.genotypes.size(), c.truth->genotypes.size());
+      for (std::size_t p = 0; p < h.genotypes.size(); ++p) {
+        for (std::size_t l = 0; l < numbers.size(); ++l) {
+          const auto [x, y] = c.truth->genotypes[p][l];
+          const int a = y == 0 ? 0 : numbers[l][static_cast<std::size_t>(y - 1)];
+          const int b = x == 0 ? 0 : numbers[l][static_cast<std::size_t>(x - 1)];
+          std::string rule, want;
+          if (a == 0) {
+            rule = "null homozygote", want = "0/0";
+          } else if (b == 0 || a == b) {
+            const std::string n1 = std::to_string(a);
+            rule = c.truth->loci[l].nullAllele ? "homozygote or null heterozygote" : "homozygote";
+            want = n1 + "/" + n1 + (c.truth->loci[l].nullAllele ? "|" + n1 + "/0" : "");
+          } else {
+            rule = "heterozygote", want = std::to_string(std::min(a, b)) + "/" + std::to_string(std::max(a, b));
+          }
+          ++rules[rule];
+          // The true locus l is the hypothesis's locus that holds its alleles.
+          bool seen = false;
+          for (const LocusGenotype& g : h.genotypes[p].loci) seen = seen || g.text == want;
+          EXPECT_TRUE(seen) << h.genotypes[p].pattern << " locus " << l + 1 << " wants " << want;
+        }
+      }
+    }
+  }
+  for (const char* rule : {"null homozygote", "homozygote or null heterozygote", "homozygote", "heterozygote"})
+    EXPECT_GE(rules[rule], 20) << rule;
+  EXPECT_GE(missingChecked, 40);
+  EXPECT_GE(withNull, 10);
+  EXPECT_GE(withHybrid, 5);
+  EXPECT_GE(withModified, 5);
 }
 
 }  // namespace

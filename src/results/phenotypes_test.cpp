@@ -71,5 +71,17 @@ TEST(Phenotypes, TwoFormsOfOneAllele) {
   EXPECT_EQ(h.missingPhenotypes.size(), 9u);
 }
 
+// Fifteen modified forms of one allele allow 2^15 phenotypes: the list stops
+// at its limit and says so.
+TEST(Phenotypes, TooManyToList) {
+  Hypothesis h;
+  h.ezones = 16;
+  h.loci = {{1, false, {{1, {1}, 15}}}};
+  for (int f = 1; f <= 15; ++f) h.modifiedBands.push_back({{f + 1}, 1, 1, f});
+  enumeratePhenotypes(h);
+  EXPECT_FALSE(h.phenotypesComplete);
+  EXPECT_EQ(h.expectedPhenotypes.size(), kMaxListedPhenotypes);
+}
+
 }  // namespace
 }  // namespace korvelin

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "input/sample.h"
 #include "run/platform.h"
 #include "state/state.h"
 
@@ -37,6 +38,8 @@ class Session {
   Console& console() { return console_; }
   FileSystem& files() { return files_; }
   SearchPath searchPath() const { return path_; }
+  // Who showed which input pattern (for the outputs that name individuals).
+  Sample& sample() { return sample_; }
 
   // Writes a line to one unit (0 standard error, 6 console, 8 output file).
   void toUnit(int unit, const std::string& line);
@@ -84,6 +87,7 @@ class Session {
   std::unique_ptr<InputFile> input_;
   std::unique_ptr<OutputFile> output_;
   std::string scratchName_;
+  Sample sample_;
 };
 
 }  // namespace korvelin

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "harness.h"
@@ -171,21 +172,13 @@ TEST(TableInput, EveryExampleAsATableGivesTheExamplesReport) {
 // The shipped table example gives its pattern-file twin's report.
 TEST(TableInput, ShippedTableMatchesItsTwin) {
   const fs::path dir = KORVELIN_EXAMPLES;
-  const std::string text = readTextFile((dir / "dimer.csv").string());
   Strings answers = lines(readTextFile((dir / "dimer.answers").string()));
   answers.at(0) = "dimer.csv";
-  const Transcript t = runSession({{"dimer.csv", text}}, answers);
+  const Transcript t = runSession({{"dimer.csv", readTextFile((dir / "dimer.csv").string())}}, answers);
+  const std::string twin = readTextFile((dir / "expected/dimer.out").string());
   const Strings distinct = {"100000", "100101", "111000", "000001", "001011", "001000"};
-  EXPECT_EQ(firstDifference(asTableRun(readTextFile((dir / "expected/dimer.out").string()), "dimer.dat", "dimer.csv",
-                                       distinct),
-                            t.files.at("dimer.out")),
-            "");
-  const Sample sample = sampleAfterInput("dimer.csv", text);
-  ASSERT_EQ(sample.individuals.size(), distinct.size());
-  std::size_t individuals = 0;
-  for (const auto& named : sample.individuals) individuals += named.size();
-  EXPECT_EQ(individuals, 45u);
-  EXPECT_EQ(sample.ezoneLabels.size(), 6u);
+  ASSERT_TRUE(t.files.contains("dimer.out"));
+  EXPECT_EQ(firstDifference(asTableRun(twin, "dimer.dat", "dimer.csv", distinct), t.files.at("dimer.out")), "");
 }
 
 }  // namespace

@@ -142,14 +142,15 @@ const std::string kScoreRule = "score 1 (band) or 0 (no band)";
 // The first fault of a data row, or empty.
 std::string checkRow(const Messages& say, int row, const std::vector<std::string>& cells, std::size_t width,
                      std::map<std::string, int>& names, std::vector<int>& scores) {
-  const std::string count = " (the row has " + std::to_string(cells.size()) + " cells, the header " +
-                            std::to_string(width) + ")";
+  const auto count = [&] {
+    return " (the row has " + std::to_string(cells.size()) + " cells, the header " + std::to_string(width) + ")";
+  };
   if (cells[0].empty()) return say.at(row, 0, "the sample name is empty");
   const auto [known, added] = names.emplace(cells[0], row);
   if (!added) return say.at(row, 0, shown(cells[0]) + " is already the name of row " + std::to_string(known->second));
   scores.clear();
   for (std::size_t c = 1; c < width; ++c) {
-    if (c >= cells.size()) return say.at(row, c, "the cell is missing" + count);
+    if (c >= cells.size()) return say.at(row, c, "the cell is missing" + count());
     if (cells[c] == "1" || cells[c] == "0") {
       scores.push_back(cells[c][0] - '0');
     } else if (cells[c].empty()) {
@@ -158,7 +159,7 @@ std::string checkRow(const Messages& say, int row, const std::vector<std::string
       return say.at(row, c, shown(cells[c]) + " is no score; " + kScoreRule);
     }
   }
-  if (cells.size() > width) return say.at(row, width, shown(cells[width]) + " stands beyond the header" + count);
+  if (cells.size() > width) return say.at(row, width, shown(cells[width]) + " stands beyond the header" + count());
   return {};
 }
 

@@ -60,19 +60,30 @@ struct Rows {
   std::vector<std::string> cells;  // of the row being read
   bool fault = false;
   bool unclosed = false;  // the fault is a quoted cell still open at the end
+  // No exception may pass through the C parser: memory running out in a
+  // callback is noted here and thrown once the parser is done.
+  bool outOfMemory = false;
 };
 
 void onCell(void* text, std::size_t size, void* data) {
   auto& rows = *static_cast<Rows*>(data);
-  if (size == 0)
-    rows.cells.emplace_back();
-  else
-    rows.cells.emplace_back(static_cast<const char*>(text), size);
+  try {
+    if (size == 0)
+      rows.cells.emplace_back();
+    else
+      rows.cells.emplace_back(static_cast<const char*>(text), size);
+  } catch (const std::bad_alloc&) {
+    rows.outOfMemory = true;
+  }
 }
 
 void onRowEnd(int, void* data) {
   auto& rows = *static_cast<Rows*>(data);
-  rows.rows.push_back(std::move(rows.cells));
+  try {
+    rows.rows.push_back(std::move(rows.cells));
+  } catch (const std::bad_alloc&) {
+    rows.outOfMemory = true;
+  }
   rows.cells.clear();
 }
 
@@ -94,7 +105,7 @@ Rows parseRows(std::string_view text, char delimiter) {
   if (used != text.size()) {
     const int error = csv_error(&parser);
     csv_free(&parser);
-    if (error != CSV_EPARSE) throw std::bad_alloc();
+    if (error != CSV_EPARSE || rows.outOfMemory) throw std::bad_alloc();
     rows.fault = true;
     return rows;
   }
@@ -103,6 +114,7 @@ Rows parseRows(std::string_view text, char delimiter) {
     rows.unclosed = true;
   }
   csv_free(&parser);
+  if (rows.outOfMemory) throw std::bad_alloc();
   return rows;
 }
 

@@ -35,6 +35,7 @@ struct BadInput {
   // Before the dialogue has chosen the report unit, the ruler goes to
   // standard error as well.
   bool toErr = false;
+  std::string file = "p.dat";  // the name of the data file
 };
 
 // Where a pattern-file message points: the line counter in 11 columns and
@@ -106,6 +107,36 @@ std::vector<BadInput> patternFileCases() {
   };
 }
 
+// A spreadsheet table as the data file: its faults end the run before any
+// of it is analysed; the limits are those of pattern files.
+std::vector<BadInput> tableCases() {
+  auto table = [](std::string kind, std::string data, std::string message) {
+    return BadInput{std::move(kind), std::move(data), consoleAnswers("p.csv"), std::move(message), true, 1, "", false,
+                    "p.csv"};
+  };
+  std::string wide = "Sample", wideRow = "\nA", patterns = "Sample,A,B,C,D,E,F\n";
+  for (int z = 1; z <= 23; ++z) {
+    wide += ",E" + std::to_string(z);
+    wideRow += ",1";
+  }
+  for (int p = 0; p < 51; ++p) {
+    patterns += "i" + std::to_string(p);
+    for (char bit : std::bitset<6>(static_cast<unsigned>(p)).to_string()) patterns += std::string(",") + bit;
+    patterns += "\n";
+  }
+  return {
+      table("table with a 2 in a cell", "Sample,E1,E2\nA,1,0\nB,1,2\n",
+            " ** p.csv row 3, column 3 \"E2\": \"2\" is no score; score 1 (band) or 0 (no band)"),
+      table("empty table", "", " ** p.csv is empty; its first row must be the header"),
+      table("table with 23 label columns", wide + wideRow + "\n",
+            " ** Line 1 of p.csv gives 23 Ezones; KORVELIN handles 1 to 22 Ezones"),
+      table("table without label columns", "Sample\nA\n",
+            " ** Line 1 of p.csv gives 0 Ezones; KORVELIN handles 1 to 22 Ezones"),
+      table("table with 51 different patterns", patterns,
+            " ** p.csv holds more than 50 different patterns; KORVELIN handles at most 50"),
+  };
+}
+
 std::vector<BadInput> answerCases() {
   const std::string closed = " ** End of input - no answer can be read; the run ends";
   const std::string answer = " ** Error status <n>  while reading answer";
@@ -137,7 +168,7 @@ std::vector<BadInput> answerCases() {
 }
 
 void expectOrderlyEnd(const BadInput& c) {
-  std::map<std::string, std::string> files{{"p.dat", c.data}};
+  std::map<std::string, std::string> files{{c.file, c.data}};
   if (!c.otherFile.empty()) files["p.out"] = c.otherFile;
   const Transcript t = runSession(files, c.answers);
   const std::string out = std::regex_replace(t.out, std::regex("status +-?[0-9]+"), "status <n>");
@@ -147,14 +178,14 @@ void expectOrderlyEnd(const BadInput& c) {
   EXPECT_EQ(t.err, c.toErr ? ruler() + "\n" : "") << c.kind;
   EXPECT_EQ(t.status, 0) << c.kind;
   EXPECT_FALSE(scratchLeft(t)) << c.kind;
-  EXPECT_EQ(t.files.at("p.dat"), c.data) << c.kind;
+  EXPECT_EQ(t.files.at(c.file), c.data) << c.kind;
   if (!c.otherFile.empty()) {
     EXPECT_TRUE(t.files.at("p.out").starts_with(c.otherFile)) << c.kind;
   }
 }
 
 TEST(BadInputs, PatternFilesAndAnswersEndInOrderWithAMessage) {
-  for (const auto& cases : {patternFileCases(), answerCases()})
+  for (const auto& cases : {patternFileCases(), tableCases(), answerCases()})
     for (const BadInput& c : cases) expectOrderlyEnd(c);
 }
 

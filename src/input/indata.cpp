@@ -1,6 +1,7 @@
 #include "input/indata.h"
 
 #include "input/record_format.h"
+#include "input/table_file.h"
 #include "results/capture.h"
 #include "run/format.h"
 
@@ -49,6 +50,20 @@ class DataLines : public LineSource {
   s.last();
 }
 
+void checkEzoneCount(Session& s, int zones) {
+  const State& st = s.state();
+  if (zones >= 1 && zones <= st.maxzon) return;
+  s.toConsole(FixedLine()
+                  .text(" ** Line 1 of ")
+                  .text(st.infil)
+                  .text(" gives ")
+                  .text(std::to_string(zones))
+                  .text(" Ezones; KORVELIN handles 1 to ")
+                  .text(std::to_string(st.maxzon))
+                  .text(" Ezones"));
+  s.last();
+}
+
 void readHeader(Session& s, DataLines& lines) {
   State& st = s.state();
   std::string line;
@@ -61,17 +76,7 @@ void readHeader(Session& s, DataLines& lines) {
     count = readFreeInteger(line, st.nzones);
   }
   if (count != FreeInteger::Read) readError(s, 1);
-  if (st.nzones < 1 || st.nzones > st.maxzon) {
-    s.toConsole(FixedLine()
-                    .text(" ** Line 1 of ")
-                    .text(st.infil)
-                    .text(" gives ")
-                    .text(std::to_string(st.nzones))
-                    .text(" Ezones; KORVELIN handles 1 to ")
-                    .text(std::to_string(st.maxzon))
-                    .text(" Ezones"));
-    s.last();
-  }
+  checkEzoneCount(s, st.nzones);
   if (!lines.next(line)) endOfFile(s, 2);
   st.fread = line.substr(0, 70);
   st.sfread = "(1h ," + padded(st.fread, 70) + ")";
@@ -121,6 +126,73 @@ void storePattern(Session& s, const RecordFormat* echo, const RecordFormat& form
   for (const auto& line : echoLines(echo, format, values)) s.reportAndConsole(line);
 }
 
+// Counts the pattern in `mline` and stores and echoes it when it is new.
+// Returns its number among the different patterns.
+int acceptPattern(Session& s, const RecordFormat* echo, const RecordFormat& format) {
+  State& st = s.state();
+  st.nsampsz += 1;
+  for (int p = 1; p <= st.nzymos; ++p) {
+    if (sameAsStored(st, p)) {
+      st.nzymo(p) += 1;
+      return p;
+    }
+  }
+  storePattern(s, echo, format);
+  return st.nzymos;
+}
+
+// After the last of `patternLines` patterns: the note on repeated patterns.
+void endOfPatterns(Session& s, int patternLines) {
+  State& st = s.state();
+  st.nzyori = st.nzymos;
+  captureInput(st, s.results());
+  if (patternLines > st.nzymos) {
+    s.reportAndConsole(FixedLine()
+                           .text(" Note: Original data contained ")
+                           .num(patternLines - st.nzymos, 3)
+                           .text(" patterns more than once (redundant)"));
+  }
+}
+
+// A table file (spreadsheet export) is read and checked whole before any of
+// it is used: a single bad cell must not be analysed as "no band". Its rows
+// then go in as the lines of a pattern file of the format (nI1) would, and
+// the sample names go to the session's sample.
+void readTableFile(Session& s) {
+  State& st = s.state();
+  std::string text, line;
+  for (bool first = true; s.input() != nullptr && s.input()->readLine(line); first = false) {
+    if (!first) text += '\n';
+    text += line;
+  }
+  const ScoreTable table = readTable(st.infil, text);
+  const int zones = static_cast<int>(table.labels.size());
+  if (table.hasHeader) checkEzoneCount(s, zones);
+  if (!table.error.empty()) {
+    s.toConsole(FreeLine().text(table.error));
+    s.last();
+  }
+  st.nzones = zones;
+  st.fread = "(" + std::to_string(zones) + "I1)";
+  st.sfread = "(1h ," + padded(st.fread, 70) + ")";
+  st.nzymos = 0;
+  st.nznori = st.nzones;
+  s.reportAndConsole(FreeLine().text("Banding patterns as input (each line ").text("represents a pattern):"));
+
+  const auto format = RecordFormat::parse(st.fread);
+  const auto echo = RecordFormat::parse(st.sfread);
+  Sample& sample = s.sample();
+  sample.ezoneLabels = table.labels;
+  sample.individuals.clear();
+  for (const ScoreRow& row : table.rows) {
+    for (int z = 1; z <= st.nzones; ++z) st.mline(z) = row.scores[static_cast<std::size_t>(z - 1)];
+    const auto p = static_cast<std::size_t>(acceptPattern(s, echo.get(), *format));
+    if (p > sample.individuals.size()) sample.individuals.resize(p);
+    sample.individuals[p - 1].push_back(row.name);
+  }
+  endOfPatterns(s, static_cast<int>(table.rows.size()));
+}
+
 }  // namespace
 
 void indata(Session& s) {
@@ -135,6 +207,10 @@ void indata(Session& s) {
     }
   }
   st.nsampsz = 0;
+  if (isTableFileName(st.infil)) {
+    readTableFile(s);
+    return;
+  }
 
   DataLines lines(s.input());
   readHeader(s, lines);
@@ -159,28 +235,11 @@ void indata(Session& s) {
     bool valid = true;
     for (int z = 1; z <= st.nzones && valid; ++z) valid = st.mline(z) == 0 || st.mline(z) == 1;
     if (!valid) break;
-    st.nsampsz += 1;
-    bool repeated = false;
-    for (int p = 1; p <= st.nzymos && !repeated; ++p) {
-      if (sameAsStored(st, p)) {
-        st.nzymo(p) += 1;
-        s.sample().individuals[static_cast<std::size_t>(p - 1)].push_back(individual);
-        repeated = true;
-      }
-    }
-    if (!repeated) {
-      storePattern(s, echo.get(), *format);
-      s.sample().individuals.push_back({individual});
-    }
+    const auto p = static_cast<std::size_t>(acceptPattern(s, echo.get(), *format));
+    if (p > s.sample().individuals.size()) s.sample().individuals.resize(p);
+    s.sample().individuals[p - 1].push_back(individual);
   }
-  st.nzyori = st.nzymos;
-  captureInput(st, s.results());
-  if (lineCounter - 3 > st.nzymos) {
-    s.reportAndConsole(FixedLine()
-                           .text(" Note: Original data contained ")
-                           .num(lineCounter - 3 - st.nzymos, 3)
-                           .text(" patterns more than once (redundant)"));
-  }
+  endOfPatterns(s, lineCounter - 3);
 }
 
 }  // namespace korvelin

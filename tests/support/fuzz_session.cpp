@@ -17,17 +17,21 @@ class QuietConsole : public ScriptedConsole {
 };
 
 const char kOldReport[] = "an earlier report\nwhose last line has no line end";
+const std::string_view kTableFlag = "%csv\n";
 
 }  // namespace
 
 std::string runFuzzInput(const std::uint8_t* data, std::size_t size) {
-  const std::string input(reinterpret_cast<const char*>(data), size);
+  std::string input(reinterpret_cast<const char*>(data), size);
+  const bool table = input.starts_with(kTableFlag);
+  if (table) input.erase(0, kTableFlag.size());
+  const std::string dataFile = table ? "f.csv" : "f.dat";
   const std::size_t cut = input.find("\n%%\n");
   const std::string patterns = cut == std::string::npos ? input : input.substr(0, cut);
-  const std::string typed = cut == std::string::npos ? "f\n" : input.substr(cut + 4);
+  const std::string typed = cut == std::string::npos ? (table ? "f.csv\n" : "f\n") : input.substr(cut + 4);
 
   MemoryFileSystem fs;
-  fs.put("f.dat", patterns);
+  fs.put(dataFile, patterns);
   fs.put("old.out", kOldReport);
   // A small disk: a long search for overlapping Ezones stops at "disk full",
   // which keeps every run short enough for many runs a second.
@@ -36,7 +40,7 @@ std::string runFuzzInput(const std::uint8_t* data, std::size_t size) {
 
   if (runKorvelin(console, fs) != 0) return "exit status not 0";
   if (fs.scratchLeft()) return "scratch file left";
-  if (fs.contents("f.dat") != patterns) return "data file changed";
+  if (fs.contents(dataFile) != patterns) return "data file changed";
   if (fs.exists("old.out") && fs.appendedTo("old.out") &&
       fs.contents("old.out").rfind(std::string(kOldReport) + "\n", 0) != 0)
     return "appending lost the earlier report";

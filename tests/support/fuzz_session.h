@@ -2,7 +2,8 @@
 // One whole session driven by arbitrary bytes, as the fuzz target and the
 // regression test run it: a pattern file, a line "%%", then the lines typed
 // at the keyboard (the pattern file is "f.dat"; "old.out" holds an earlier
-// report whose last line has no line end).
+// report whose last line has no line end). An input that starts with the
+// line "%csv" has a spreadsheet table instead, "f.csv", after that line.
 
 #include <cstddef>
 #include <cstdint>

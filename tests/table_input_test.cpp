@@ -1,0 +1,185 @@
+// Spreadsheet tables as data files. Every worked example, turned into a
+// table with made-up sample names (in memory, with each delimiter, CR LF
+// line ends, a byte-order mark, comment and blank rows and quoted names),
+// must give the example's report and console transcript, except that the
+// file-name line names the table and the echo shows each pattern as its
+// digits, as the format (nI1) would. The sample then holds the names behind
+// every distinct pattern, and the Ezone labels.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "harness.h"
+#include "input/record_format.h"
+#include "run/format.h"
+#include "run/memory_platform.h"
+#include "run/startup.h"
+
+namespace korvelin::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using Strings = std::vector<std::string>;
+
+struct TextLines : LineSource {
+  TextLines(Strings all, std::size_t from) : all(std::move(all)), at(from) {}
+  bool next(std::string& line) override {
+    if (at >= all.size()) return false;
+    line = all[at++];
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
+  }
+  Strings all;
+  std::size_t at;
+};
+
+// The pattern lines of a pattern file as 0/1 strings, read as the program
+// reads them: with the format of line 2, up to an end line, another value
+// or the end of the file.
+Strings patternsOf(const std::string& file) {
+  const Strings all = lines(file);
+  const int zones = std::stoi(all.at(0));
+  const auto format = RecordFormat::parse(all.at(1));
+  TextLines source(all, 2);
+  Strings patterns;
+  for (std::vector<int> values; format->read(source, zones, values) == ReadStatus::Ok;) {
+    std::string digits;
+    for (int v : values) digits += v == 0 || v == 1 ? static_cast<char>('0' + v) : '?';
+    if (values[0] == 9 || digits.find('?') != std::string::npos) break;
+    patterns.push_back(digits);
+  }
+  return patterns;
+}
+
+// A made-up sample name; some need quotes (delimiters, quotes, a line break).
+std::string sampleName(std::size_t i) {
+  if (i % 5 == 4) return "Kiel, \"bed " + std::to_string(i) + "\"";
+  if (i % 7 == 6) return "Lund; row " + std::to_string(i) + "\nsecond plot";
+  return "Ind\t" + std::to_string(i + 1);
+}
+
+std::string cell(const std::string& text, char delimiter) {
+  if (text.find_first_of(std::string(1, delimiter) + "\"\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + "\"";
+}
+
+struct Layout {
+  char delimiter;
+  std::string lineEnd;
+  bool byteOrderMark;
+  bool commentRows;
+};
+
+std::string tableOf(const Strings& patterns, const Layout& l) {
+  const std::string d(1, l.delimiter);
+  std::string text = l.byteOrderMark ? "\xEF\xBB\xBF" : "";
+  text += cell("Sample name", l.delimiter);
+  for (std::size_t z = 0; z < patterns.at(0).size(); ++z) text += d + cell("band " + std::to_string(z + 1), l.delimiter);
+  text += l.lineEnd;
+  if (l.commentRows) text += "# scored from gel photo 3" + d + "1" + d + "2" + l.lineEnd + l.lineEnd;
+  for (std::size_t i = 0; i < patterns.size(); ++i) {
+    text += cell(sampleName(i), l.delimiter);
+    for (char score : patterns[i]) text += d + score;
+    text += l.lineEnd;
+    if (l.commentRows && i == patterns.size() / 2) text += d + d + l.lineEnd;
+  }
+  return text;
+}
+
+// The example's expected text as the table's run gives it: the name line
+// names the table, and each echo line (checked against the pattern) shows
+// one blank and the digits.
+std::string asTableRun(const std::string& text, const std::string& dat, const std::string& table,
+                       const Strings& distinct) {
+  std::string out;
+  Strings rows = lines(text);
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (rows[i] == FreeLine().text("Input data file: ").name(dat).str())
+      rows[i] = FreeLine().text("Input data file: ").name(table).str();
+    if (rows[i] == " Banding patterns as input (each line represents a pattern):") {
+      for (std::size_t p = 0; p < distinct.size(); ++p) {
+        std::string& echo = rows.at(i + 1 + p);
+        std::erase(echo, ' ');
+        EXPECT_EQ(echo, distinct[p]) << "echo line " << p + 1;
+        echo = " " + distinct[p];
+      }
+    }
+    out += rows[i] + "\n";
+  }
+  return out;
+}
+
+// The sample that the start-up leaves for a data file.
+Sample sampleAfterInput(const std::string& name, const std::string& text) {
+  ScriptedConsole console(consoleAnswers(name, 1));
+  MemoryFileSystem files;
+  files.put(name, text);
+  Session s(console, files);
+  startUp(s);
+  return s.sample();
+}
+
+TEST(TableInput, EveryExampleAsATableGivesTheExamplesReport) {
+  const fs::path dir = KORVELIN_EXAMPLES;
+  const Layout layouts[] = {
+      {',', "\n", false, false}, {';', "\r\n", true, true}, {'\t', "\n", false, true}, {',', "\r\n", true, false}};
+  std::size_t examples = 0;
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    if (entry.path().extension() != ".answers") continue;
+    const std::string stem = entry.path().stem().string(), dat = stem + ".dat";
+    const Strings patterns = patternsOf(readTextFile((dir / dat).string()));
+    const Layout& layout = layouts[examples % std::size(layouts)];
+    const std::string table = stem + (layout.delimiter == '\t' ? ".tsv" : examples % 2 ? ".CSV" : ".csv");
+    SCOPED_TRACE(table);
+    ++examples;
+
+    Strings distinct;
+    std::vector<Strings> names;
+    for (std::size_t i = 0; i < patterns.size(); ++i) {
+      const auto at = std::find(distinct.begin(), distinct.end(), patterns[i]) - distinct.begin();
+      if (at == static_cast<long>(distinct.size())) {
+        distinct.push_back(patterns[i]);
+        names.emplace_back();
+      }
+      names[static_cast<std::size_t>(at)].push_back(sampleName(i));
+    }
+
+    const std::string text = tableOf(patterns, layout);
+    Strings answers = lines(readTextFile(entry.path().string()));
+    answers.at(0) = table;
+    const Transcript t = runSession({{table, text}}, answers);
+    EXPECT_EQ(t.status, 0);
+    EXPECT_FALSE(scratchLeft(t));
+    const std::string expected = (dir / "expected" / stem).string();
+    EXPECT_EQ(firstDifference(asTableRun(readTextFile(expected + ".console"), dat, table, distinct), t.out), "");
+    ASSERT_TRUE(t.files.contains(stem + ".out"));
+    EXPECT_EQ(firstDifference(asTableRun(readTextFile(expected + ".out"), dat, table, distinct),
+                              t.files.at(stem + ".out")),
+              "");
+
+    const Sample sample = sampleAfterInput(table, text);
+    EXPECT_EQ(sample.individuals, names);
+    ASSERT_EQ(sample.ezoneLabels.size(), patterns.at(0).size());
+    EXPECT_EQ(sample.ezoneLabels.back(), "band " + std::to_string(patterns[0].size()));
+  }
+  EXPECT_GE(examples, 7u);
+}
+
+// The shipped table example gives its pattern-file twin's report.
+TEST(TableInput, ShippedTableMatchesItsTwin) {
+  const fs::path dir = KORVELIN_EXAMPLES;
+  Strings answers = lines(readTextFile((dir / "dimer.answers").string()));
+  answers.at(0) = "dimer.csv";
+  const Transcript t = runSession({{"dimer.csv", readTextFile((dir / "dimer.csv").string())}}, answers);
+  const std::string twin = readTextFile((dir / "expected/dimer.out").string());
+  const Strings distinct = {"100000", "100101", "111000", "000001", "001011", "001000"};
+  ASSERT_TRUE(t.files.contains("dimer.out"));
+  EXPECT_EQ(firstDifference(asTableRun(twin, "dimer.dat", "dimer.csv", distinct), t.files.at("dimer.out")), "");
+}
+
+}  // namespace
+}  // namespace korvelin::testing

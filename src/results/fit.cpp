@@ -92,10 +92,10 @@ double logLikelihood(const Frequencies& p, const std::vector<Class>& classes) {
   return ll;
 }
 
-// One EM step at every locus.
-void emStep(Frequencies& p, const std::vector<Class>& classes, double individuals) {
+// One EM step at every locus; `alleles` is scratch space.
+void emStep(Frequencies& p, const std::vector<Class>& classes, double individuals, std::vector<double>& alleles) {
   for (std::size_t l = 0; l < p.size(); ++l) {
-    std::vector<double> alleles(p[l].size(), 0.0);
+    alleles.assign(p[l].size(), 0.0);
     for (const Class& c : classes) {
       const double s = locusShare(p[l], c.genotypes[l]);
       if (s <= 0) continue;
@@ -136,9 +136,11 @@ Result estimate(const Input& in) {
     r.freeParameters += alleles - 1;
   }
 
+  Frequencies before = p;
+  std::vector<double> scratch;
   while (r.iterations < kMaxIterations) {
-    const Frequencies before = p;
-    emStep(p, classes, n);
+    before = p;
+    emStep(p, classes, n, scratch);
     ++r.iterations;
     double change = 0;
     for (std::size_t l = 0; l < p.size(); ++l)

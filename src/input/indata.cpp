@@ -1,6 +1,7 @@
 #include "input/indata.h"
 
 #include "input/record_format.h"
+#include "results/capture.h"
 #include "run/format.h"
 
 namespace korvelin {
@@ -17,15 +18,19 @@ class DataLines : public LineSource {
   explicit DataLines(InputFile* file) : file_(file) {}
   bool next(std::string& line) override {
     if (file_ == nullptr || !file_->readLine(line)) return false;
+    ++read_;
     if (first_ && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
     first_ = false;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return true;
   }
+  // Lines handed out so far.
+  int read() const { return read_; }
 
  private:
   InputFile* file_;
   bool first_ = true;
+  int read_ = 0;
 };
 
 [[noreturn]] void endOfFile(Session& s, int lineCounter) {
@@ -138,6 +143,8 @@ void indata(Session& s) {
   for (;;) {
     lineCounter += 1;
     if (!format) readError(s, lineCounter);
+    // An individual is named by the data line its pattern starts on.
+    const std::string individual = std::to_string(lines.read() + 1);
     const ReadStatus status = format->read(lines, st.nzones, values);
     if (status == ReadStatus::EndOfFile) break;
     if (status == ReadStatus::Error) readError(s, lineCounter);
@@ -151,12 +158,17 @@ void indata(Session& s) {
     for (int p = 1; p <= st.nzymos && !repeated; ++p) {
       if (sameAsStored(st, p)) {
         st.nzymo(p) += 1;
+        s.sample().individuals[static_cast<std::size_t>(p - 1)].push_back(individual);
         repeated = true;
       }
     }
-    if (!repeated) storePattern(s, echo.get(), *format);
+    if (!repeated) {
+      storePattern(s, echo.get(), *format);
+      s.sample().individuals.push_back({individual});
+    }
   }
   st.nzyori = st.nzymos;
+  captureInput(st, s.results());
   if (lineCounter - 3 > st.nzymos) {
     s.reportAndConsole(FixedLine()
                            .text(" Note: Original data contained ")

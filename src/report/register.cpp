@@ -4,6 +4,7 @@
 
 #include "relations/classes.h"
 #include "report/hypothesis_report.h"
+#include "results/capture.h"
 #include "run/format.h"
 
 namespace korvelin {
@@ -109,6 +110,8 @@ void newhyp(Session& s) {
     if (st.nzymos == st.nzexp) st.nxexac += 1;
     writeBox(s, st.u);
     if (st.u != kConsoleUnit) writeBox(s, kConsoleUnit);
+    // The results model holds exactly the hypotheses announced here.
+    captureHypothesis(st, s.results());
   }
   if (st.begin == 1 || enough) {
     s.warten();

@@ -9,7 +9,8 @@
 
 namespace korvelin {
 
-int runKorvelin(Console& console, FileSystem& files, SearchPath path) {
+int runKorvelin(Console& console, FileSystem& files, SearchPath path,
+                const std::function<void(const Session&)>& finished) {
   Session s(console, files, path);
   try {
     startUp(s);
@@ -20,9 +21,11 @@ int runKorvelin(Console& console, FileSystem& files, SearchPath path) {
     // Not an orderly end (memory exhausted, say): tell the user and fail.
     console.out(FreeLine().text("** The run stopped: ").text(e.what()));
     s.closeAll();
+    if (finished) finished(s);
     return 1;
   }
   s.closeAll();
+  if (finished) finished(s);
   return 0;
 }
 

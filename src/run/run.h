@@ -1,10 +1,15 @@
 #pragma once
+#include <functional>
+
 #include "run/platform.h"
 #include "run/session.h"
 
 namespace korvelin {
 
 // A whole run, from the banner to the orderly end. Returns the exit status.
-int runKorvelin(Console& console, FileSystem& files, SearchPath path = SearchPath::Fast);
+// `finished`, when given, sees the session once the run is over, however it
+// ended (the results and the sample are complete then).
+int runKorvelin(Console& console, FileSystem& files, SearchPath path = SearchPath::Fast,
+                const std::function<void(const Session&)>& finished = {});
 
 }  // namespace korvelin

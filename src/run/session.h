@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "input/sample.h"
+#include "results/results.h"
 #include "run/platform.h"
 #include "state/state.h"
 
@@ -37,6 +39,12 @@ class Session {
   Console& console() { return console_; }
   FileSystem& files() { return files_; }
   SearchPath searchPath() const { return path_; }
+  // The results as data and the individuals behind the patterns, for the
+  // outputs beside the text report.
+  Results& results() { return results_; }
+  const Results& results() const { return results_; }
+  Sample& sample() { return sample_; }
+  const Sample& sample() const { return sample_; }
 
   // Writes a line to one unit (0 standard error, 6 console, 8 output file).
   void toUnit(int unit, const std::string& line);
@@ -84,6 +92,8 @@ class Session {
   std::unique_ptr<InputFile> input_;
   std::unique_ptr<OutputFile> output_;
   std::string scratchName_;
+  Results results_;
+  Sample sample_;
 };
 
 }  // namespace korvelin

@@ -14,7 +14,10 @@ Transcript runSession(const std::map<std::string, std::string>& files, const std
   MemoryFileSystem fs;
   for (const auto& [name, text] : files) fs.put(name, text);
   Transcript t;
-  t.status = runKorvelin(console, fs, path);
+  t.status = runKorvelin(console, fs, path, [&t](const Session& s) {
+    t.results = s.results();
+    t.sample = s.sample();
+  });
   t.out = console.stdoutText();
   t.err = console.stderrText();
   t.answersRead = console.answersRead();

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "input/sample.h"
+#include "results/results.h"
 #include "run/memory_platform.h"
 #include "run/session.h"
 
@@ -20,6 +22,9 @@ struct Transcript {
   std::map<std::string, std::string> files;
   std::size_t answersRead = 0;
   bool scratchLeft = false;
+  // The results as data and the individuals, as the session left them.
+  Results results;
+  Sample sample;
 };
 
 Transcript runSession(const std::map<std::string, std::string>& files, const std::vector<std::string>& answers,

@@ -1,0 +1,25 @@
+#pragma once
+// The genotypes as a tidy CSV table (RFC 4180: header row, CRLF line ends,
+// fields quoted where they hold a comma, a quote or a line break): one row
+// per hypothesis, individual and locus, with the columns
+//   hypothesis,individual,pattern,locus,genotype
+// Hypotheses and loci are numbered as in the report, an individual is named
+// as in the sample, the pattern is the individual's pattern in the
+// hypothesis's analysed set (after a split, with the added Ezone last).
+// Rows run by hypothesis, then by distinct pattern in the order of the input
+// echo and the individuals of each pattern in file order, then by locus.
+// Reads only the results model and the sample.
+
+#include <string>
+
+#include "input/sample.h"
+#include "results/results.h"
+
+namespace korvelin {
+
+std::string genotypeTable(const Results& results, const Sample& sample);
+
+// One CSV field, quoted when it must be.
+std::string csvField(const std::string& text);
+
+}  // namespace korvelin

@@ -164,12 +164,6 @@ TEST(Fit, UnusableInputsAreRefused) {
   for (const auto& [name, in] : cases) EXPECT_THROW(estimate(in), std::invalid_argument) << name;
 }
 
-TEST(Fit, HomomericClasses) {
-  const std::vector<std::pair<std::vector<Locus>, int>> cases{
-      {{{2, false}}, 3}, {{{2, true}}, 4}, {{{1, true}, {1, true}}, 4}, {{{3, false}, {1, true}}, 12}};
-  for (const auto& [loci, want] : cases) EXPECT_EQ(homomericClasses(loci), want);
-}
-
 TEST(Fit, RankingByAic) {
   struct Case {
     std::vector<double> aics;

@@ -1,6 +1,7 @@
 #include "results/hypothesis_fit.h"
 
 #include <stdexcept>
+#include <string>
 #include <tuple>
 
 namespace korvelin {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <stdexcept>
 
 namespace korvelin {
 namespace {
@@ -43,21 +44,6 @@ Hypothesis twoLoci(int number) {
   return h;
 }
 
-TEST(HypothesisFit, InputFromGenotypes) {
-  const fit::Input in = fitInput(oneLocus(1), {4, 45, 21, 30});
-  ASSERT_EQ(in.loci.size(), 1U);
-  EXPECT_EQ(in.loci[0].visibleAlleles, 2);
-  EXPECT_TRUE(in.loci[0].nullAllele);
-  EXPECT_EQ(in.expectedClasses, 4);
-  const std::vector<std::vector<fit::Genotype>> want{{{0, 0}}, {{1, 1}, {0, 1}}, {{2, 2}, {0, 2}}, {{1, 2}}};
-  ASSERT_EQ(in.patterns.size(), want.size());
-  for (std::size_t i = 0; i < want.size(); ++i) {
-    EXPECT_EQ(in.patterns[i].genotypes, std::vector<std::vector<fit::Genotype>>{want[i]}) << i;
-  }
-  EXPECT_EQ(in.patterns[1].count, 45);
-  EXPECT_THROW(fitInput(oneLocus(1), {4, 45}), std::invalid_argument);
-}
-
 TEST(HypothesisFit, RankedWithinTheirAnalysisPass) {
   Results r;
   r.input.counts = {4, 45, 21, 30};  // exact proportions for p = (0.5, 0.3, 0.2)
@@ -68,6 +54,7 @@ TEST(HypothesisFit, RankedWithinTheirAnalysisPass) {
   const auto fits = fitHypotheses(r);
   ASSERT_EQ(fits.size(), 3U);
   for (const auto& f : fits) ASSERT_TRUE(f.has_value());
+  // One locus (a/a|a/0 allowing both genotypes): p = (0.5, 0.3, 0.2) exactly.
   // Two loci: band 1 missing in 25 of 100 (q0 = 0.5), band 2 in 49 (r0 = 0.7).
   const double ll2 = 4 * std::log(0.25 * 0.49) + 45 * std::log(0.75 * 0.49) + 21 * std::log(0.25 * 0.51) +
                      30 * std::log(0.75 * 0.51);
@@ -96,6 +83,7 @@ TEST(HypothesisFit, FewIndividualsMakeAWeakRankingAndUnusableHypothesesNone) {
   EXPECT_TRUE(fits[0]->weak);
   EXPECT_EQ(fits[0]->result.individuals, 9);
   EXPECT_NEAR(fits[0]->rank.akaikeWeight + fits[2]->rank.akaikeWeight, 1, 1e-12);
+  EXPECT_THROW(fitInput(oneLocus(1), {4, 45}), std::invalid_argument);
 }
 
 }  // namespace

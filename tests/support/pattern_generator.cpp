@@ -60,6 +60,41 @@ GeneratedCase PatternGenerator::next(bool dna, int maxHom) {
   }
 }
 
+HwSample PatternGenerator::hardyWeinberg(const HwModel& model, int individuals) {
+  HwSample sample;
+  int ezone = 0;
+  for (const HwLocus& l : model.loci) {
+    sample.alleleEzones.emplace_back();
+    for (std::size_t a = 0; a < l.alleles.size(); ++a) sample.alleleEzones.back().push_back(++ezone);
+  }
+  // Allele 0 (null) first, then 1..n.
+  std::vector<std::discrete_distribution<int>> gamete;
+  for (const HwLocus& l : model.loci) {
+    std::vector<double> weights{l.nullFrequency};
+    weights.insert(weights.end(), l.alleles.begin(), l.alleles.end());
+    gamete.emplace_back(weights.begin(), weights.end());
+  }
+  for (int i = 0; i < individuals; ++i) {
+    Genotype g;
+    for (auto& draw : gamete) {
+      const int x = draw(rng_), y = draw(rng_);
+      g.emplace_back(std::min(x, y), std::max(x, y));
+    }
+    std::string row;
+    for (std::size_t l = 0; l < model.loci.size(); ++l)
+      for (int a = 1; a <= static_cast<int>(model.loci[l].alleles.size()); ++a)
+        row += carries(g, static_cast<int>(l), a) ? '1' : '0';
+    for (const HwHybrid& h : model.hybrids) {
+      const bool band = h.locus1 == h.locus2
+                            ? g[static_cast<std::size_t>(h.locus1)] == std::pair(std::min(h.allele1, h.allele2), std::max(h.allele1, h.allele2))
+                            : carries(g, h.locus1, h.allele1) && carries(g, h.locus2, h.allele2);
+      row += band ? '1' : '0';
+    }
+    sample.individuals.push_back(row);
+  }
+  return sample;
+}
+
 GeneratedCase PatternGenerator::random() {
   const int zones = pick(2, 10), rows = pick(2, 16), density = pick(20, 70);
   GeneratedCase c;

@@ -28,6 +28,30 @@ struct TrueModel {
   bool modified = false;  // the model has modified bands
 };
 
+// A population in Hardy-Weinberg proportions: per locus the frequencies of
+// its visible alleles 1..n and of its null allele (0: none); hybrid bands of
+// two alleles (intralocus: the heterozygote of the two; interlocus: both
+// alleles present).
+struct HwLocus {
+  std::vector<double> alleles;
+  double nullFrequency = 0;
+};
+struct HwHybrid {
+  int locus1 = 0, allele1 = 0, locus2 = 0, allele2 = 0;  // 0-based loci, alleles from 1
+};
+struct HwModel {
+  std::vector<HwLocus> loci;
+  std::vector<HwHybrid> hybrids;
+};
+// A sample of it: one pattern per individual. The Ezones are the homomeric
+// bands of the alleles, locus by locus in allele order, then the hybrids in
+// the model's order.
+struct HwSample {
+  std::vector<std::string> individuals;
+  // The Ezone (1-based) of the homomeric band of allele a of locus l: [l][a - 1].
+  std::vector<std::vector<int>> alleleEzones;
+};
+
 struct GeneratedCase {
   std::vector<std::string> patterns;  // rows of '0'/'1', at most 50 different
   int nhom = 0;                       // homomeric classes of the first pass
@@ -41,6 +65,9 @@ class PatternGenerator {
   GeneratedCase next(bool dna, int maxHom);
   int pick(int lo, int hi) { return lo + static_cast<int>(rng_() % static_cast<unsigned>(hi - lo + 1)); }
   bool chance(int percent) { return pick(1, 100) <= percent; }
+  // `individuals` drawn independently, each with two gametes drawn from the
+  // allele frequencies of every locus.
+  HwSample hardyWeinberg(const HwModel& model, int individuals);
 
  private:
   GeneratedCase random();

@@ -1,0 +1,70 @@
+#include "results/hypothesis_fit.h"
+
+#include <stdexcept>
+#include <string>
+#include <tuple>
+
+namespace korvelin {
+namespace {
+
+// Hypotheses of the same analysis pass share a key.
+using PassKey = std::tuple<bool, int, int, int, std::string>;
+
+PassKey passKey(const Hypothesis& h) {
+  if (h.pass == PassKind::First || !h.split) return {false, 0, 0, 0, ""};
+  return {true, h.split->ezone, h.split->combination, h.split->of, h.split->code};
+}
+
+}  // namespace
+
+fit::Input fitInput(const Hypothesis& h, const std::vector<int>& counts) {
+  if (counts.size() != h.genotypes.size())
+    throw std::invalid_argument("counts of individuals do not match the patterns of the hypothesis");
+  fit::Input in;
+  for (const Locus& l : h.loci) in.loci.push_back({static_cast<int>(l.alleles.size()), l.nullAllele});
+  for (std::size_t i = 0; i < h.genotypes.size(); ++i) {
+    fit::Pattern p;
+    p.count = counts[i];
+    for (const LocusGenotype& g : h.genotypes[i].loci) {
+      if (g.ambiguous)
+        p.genotypes.push_back({{g.allele1, g.allele1}, {0, g.allele1}});
+      else
+        p.genotypes.push_back({{g.allele1, g.allele2}});
+    }
+    in.patterns.push_back(std::move(p));
+  }
+  in.expectedClasses = fit::homomericClasses(in.loci);
+  return in;
+}
+
+std::vector<std::optional<HypothesisFit>> fitHypotheses(const Results& results) {
+  const auto& hs = results.hypotheses;
+  std::vector<std::optional<HypothesisFit>> fits(hs.size());
+  for (std::size_t i = 0; i < hs.size(); ++i) {
+    try {
+      HypothesisFit f;
+      f.result = fit::estimate(fitInput(hs[i], results.input.counts));
+      f.weak = f.result.individuals < kFewIndividuals;
+      fits[i] = std::move(f);
+    } catch (const std::invalid_argument&) {
+      // no fit for this one
+    }
+  }
+  std::vector<bool> done(hs.size(), false);
+  for (std::size_t i = 0; i < hs.size(); ++i) {
+    if (done[i]) continue;
+    std::vector<std::size_t> group;
+    for (std::size_t j = i; j < hs.size(); ++j)
+      if (!done[j] && passKey(hs[j]) == passKey(hs[i])) {
+        done[j] = true;
+        if (fits[j]) group.push_back(j);
+      }
+    std::vector<double> aics;
+    for (const std::size_t j : group) aics.push_back(fits[j]->result.aic);
+    const std::vector<fit::Rank> ranks = fit::rank(aics);
+    for (std::size_t k = 0; k < group.size(); ++k) fits[group[k]]->rank = ranks[k];
+  }
+  return fits;
+}
+
+}  // namespace korvelin

@@ -1,0 +1,34 @@
+#pragma once
+// The fit statistics of the hypotheses of a run: each hypothesis of the
+// results model turned into the input of the fit (its loci, and per distinct
+// pattern the count of individuals and the genotypes it allows), and the
+// hypotheses ranked by AIC within their analysis pass (the first pass, or one
+// split trial: only hypotheses of the same analysed patterns are compared).
+
+#include <optional>
+#include <vector>
+
+#include "results/fit.h"
+#include "results/results.h"
+
+namespace korvelin {
+
+// Below this many individuals the ranking says little.
+inline constexpr long kFewIndividuals = 10;
+
+struct HypothesisFit {
+  fit::Result result;
+  fit::Rank rank;       // within the hypothesis's analysis pass
+  bool weak = false;    // fewer than kFewIndividuals individuals
+};
+
+// The fit input of a hypothesis: `counts`[i] individuals showed its pattern
+// i. A genotype "a/a|a/0" allows a/a and a/0, any other exactly itself.
+fit::Input fitInput(const Hypothesis& h, const std::vector<int>& counts);
+
+// The fit of every hypothesis (index = index in results.hypotheses), with
+// the counts of results.input. A hypothesis the fit cannot use (no loci, or
+// no individuals) has none and takes no part in the ranking.
+std::vector<std::optional<HypothesisFit>> fitHypotheses(const Results& results);
+
+}  // namespace korvelin

@@ -1,0 +1,90 @@
+// The fit of the hypotheses of a results model: genotypes into fit input,
+// and ranking within each analysis pass.
+
+#include "results/hypothesis_fit.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <stdexcept>
+
+namespace korvelin {
+namespace {
+
+LocusGenotype genotype(int a, int b, bool ambiguous = false) { return {a, b, ambiguous, ""}; }
+
+Locus locus(int number, int alleles, bool null) {
+  Locus l{number, null, {}};
+  for (int a = 1; a <= alleles; ++a) l.alleles.push_back({a, {a}, 0});
+  return l;
+}
+
+// Patterns 00, 10, 01, 11 (two Ezones) explained by one locus with alleles
+// 1, 2 and a null allele, or by two loci with one allele and a null allele
+// each.
+Hypothesis oneLocus(int number) {
+  Hypothesis h;
+  h.number = number;
+  h.loci = {locus(1, 2, true)};
+  h.genotypes = {{"00", {genotype(0, 0)}},
+                 {"10", {genotype(1, 1, true)}},
+                 {"01", {genotype(2, 2, true)}},
+                 {"11", {genotype(1, 2)}}};
+  return h;
+}
+
+Hypothesis twoLoci(int number) {
+  Hypothesis h;
+  h.number = number;
+  h.loci = {locus(1, 1, true), locus(2, 1, true)};
+  h.genotypes = {{"00", {genotype(0, 0), genotype(0, 0)}},
+                 {"10", {genotype(1, 1, true), genotype(0, 0)}},
+                 {"01", {genotype(0, 0), genotype(1, 1, true)}},
+                 {"11", {genotype(1, 1, true), genotype(1, 1, true)}}};
+  return h;
+}
+
+TEST(HypothesisFit, RankedWithinTheirAnalysisPass) {
+  Results r;
+  r.input.counts = {4, 45, 21, 30};  // exact proportions for p = (0.5, 0.3, 0.2)
+  r.hypotheses = {twoLoci(1), oneLocus(2), twoLoci(3)};
+  // A split trial of its own (the same patterns, for the test): ranked alone.
+  r.hypotheses[2].pass = PassKind::SplitTrial;
+  r.hypotheses[2].split = SplitTrial{2, 1, 3, "01"};
+  const auto fits = fitHypotheses(r);
+  ASSERT_EQ(fits.size(), 3U);
+  for (const auto& f : fits) ASSERT_TRUE(f.has_value());
+  // One locus (a/a|a/0 allowing both genotypes): p = (0.5, 0.3, 0.2) exactly.
+  // Two loci: band 1 missing in 25 of 100 (q0 = 0.5), band 2 in 49 (r0 = 0.7).
+  const double ll2 = 4 * std::log(0.25 * 0.49) + 45 * std::log(0.75 * 0.49) + 21 * std::log(0.25 * 0.51) +
+                     30 * std::log(0.75 * 0.51);
+  const double ll1 = 45 * std::log(0.45) + 21 * std::log(0.21) + 30 * std::log(0.3) + 4 * std::log(0.04);
+  EXPECT_NEAR(fits[0]->result.logLikelihood, ll2, 1e-6);
+  EXPECT_NEAR(fits[1]->result.logLikelihood, ll1, 1e-6);
+  EXPECT_EQ(fits[1]->rank.rank, 1);
+  EXPECT_EQ(fits[0]->rank.rank, 2);
+  EXPECT_NEAR(fits[0]->rank.deltaAic, 2 * (ll1 - ll2), 1e-6);
+  EXPECT_NEAR(fits[1]->rank.akaikeWeight, 1 / (1 + std::exp(ll2 - ll1)), 1e-9);
+  EXPECT_EQ(fits[2]->rank.rank, 1);
+  EXPECT_DOUBLE_EQ(fits[2]->rank.akaikeWeight, 1);
+  EXPECT_FALSE(fits[0]->weak);
+}
+
+TEST(HypothesisFit, FewIndividualsMakeAWeakRankingAndUnusableHypothesesNone) {
+  Results r;
+  r.input.counts = {1, 3, 2, 3};
+  Hypothesis empty = oneLocus(2);
+  empty.loci.clear();
+  for (auto& g : empty.genotypes) g.loci.clear();
+  r.hypotheses = {oneLocus(1), empty, twoLoci(3)};
+  const auto fits = fitHypotheses(r);
+  ASSERT_TRUE(fits[0] && fits[2]);
+  EXPECT_FALSE(fits[1].has_value());
+  EXPECT_TRUE(fits[0]->weak);
+  EXPECT_EQ(fits[0]->result.individuals, 9);
+  EXPECT_NEAR(fits[0]->rank.akaikeWeight + fits[2]->rank.akaikeWeight, 1, 1e-12);
+  EXPECT_THROW(fitInput(oneLocus(1), {4, 45}), std::invalid_argument);
+}
+
+}  // namespace
+}  // namespace korvelin

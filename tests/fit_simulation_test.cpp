@@ -1,0 +1,126 @@
+// The fit ranking on simulated samples: individuals drawn under
+// Hardy-Weinberg proportions from a known model, analysed by a whole session;
+// the true hypothesis, when found, should rank first, and its G test should
+// reject at the 5 % level about as often as chance says.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iostream>
+#include <random>
+#include <set>
+
+#include "harness.h"
+#include "pattern_generator.h"
+#include "results/hypothesis_fit.h"
+
+namespace korvelin::testing {
+namespace {
+
+// A locus as the hypothesis names it: the Ezones of every allele, and the
+// null allele.
+using LocusShape = std::pair<std::set<std::vector<int>>, bool>;
+
+std::set<LocusShape> shape(const Hypothesis& h) {
+  std::set<LocusShape> loci;
+  for (const Locus& l : h.loci) {
+    LocusShape s{{}, l.nullAllele};
+    for (const Allele& a : l.alleles) s.first.insert(a.ezones);
+    loci.insert(s);
+  }
+  return loci;
+}
+
+std::set<LocusShape> shape(const HwModel& m, const HwSample& s) {
+  std::set<LocusShape> loci;
+  for (std::size_t l = 0; l < m.loci.size(); ++l) {
+    LocusShape x{{}, m.loci[l].nullFrequency > 0};
+    for (const int z : s.alleleEzones[l]) x.first.insert({z});
+    loci.insert(x);
+  }
+  return loci;
+}
+
+// Frequencies for `visible` alleles (each at least `least`) and, when
+// `null` > 0, a null allele of frequency in [null, null + 0.15].
+HwLocus locus(std::mt19937& rng, int visible, double null, double least = 0.12) {
+  std::uniform_real_distribution<double> u(0, 1);
+  HwLocus l;
+  l.nullFrequency = null > 0 ? null + 0.15 * u(rng) : 0;
+  std::vector<double> shares(static_cast<std::size_t>(visible));
+  for (double& x : shares) x = 0.5 + u(rng);
+  double total = 0;
+  for (const double x : shares) total += x;
+  const double rest = 1 - l.nullFrequency - least * visible;
+  for (const double x : shares) l.alleles.push_back(least + rest * x / total);
+  return l;
+}
+
+// The models: those in the first rows have competitors that explain the same
+// patterns (two alleles with a null allele at one locus, or one allele with
+// a null allele at each of two loci, and so on).
+HwModel model(std::mt19937& rng, int kind) {
+  HwModel m;
+  switch (kind) {
+    case 0: m.loci = {locus(rng, 2, 0.2)}; break;
+    case 1: m.loci = {locus(rng, 1, 0.4), locus(rng, 1, 0.4)}; break;
+    case 2: m.loci = {locus(rng, 1, 0.5), locus(rng, 1, 0.5), locus(rng, 1, 0.5)}; break;
+    case 3: m.loci = {locus(rng, 2, 0.25), locus(rng, 2, 0)}; break;
+    case 4: m.loci = {locus(rng, 3, 0.25)}; break;
+    case 5:  // a dimer: the hybrid band of alleles 1 and 2
+      m.loci = {locus(rng, 2, 0), locus(rng, 1, 0.4)};
+      m.hybrids = {{0, 1, 0, 2}};
+      break;
+    default: m.loci = {locus(rng, 3, 0)}; break;
+  }
+  return m;
+}
+
+TEST(FitSimulation, TrueHypothesisRanksFirstAndItsTestRejectsRarely) {
+  constexpr int kSamples = 210, kIndividuals = 200, kKinds = 7;
+  PatternGenerator gen(20261207);
+  std::mt19937 rng(19);
+  int found = 0, first = 0, contested = 0, contestedFirst = 0, tested = 0, rejected = 0;
+  for (int s = 0; s < kSamples; ++s) {
+    const HwModel m = model(rng, s % kKinds);
+    const HwSample sample = gen.hardyWeinberg(m, kIndividuals);
+    const Transcript t = runSession({{"hw.dat", patternFile(sample.individuals)}}, consoleAnswers("hw.dat", 2000));
+    ASSERT_EQ(t.results.input.individuals, kIndividuals) << s;
+    const auto fits = fitHypotheses(t.results);
+    const auto truth = shape(m, sample);
+    std::optional<HypothesisFit> best;
+    int rivals = 0;
+    for (std::size_t h = 0; h < fits.size(); ++h) {
+      const Hypothesis& hyp = t.results.hypotheses[h];
+      if (hyp.pass != PassKind::First || !fits[h]) continue;
+      if (shape(hyp) != truth) {
+        ++rivals;
+        continue;
+      }
+      EXPECT_EQ(fits[h]->result.individuals, kIndividuals);
+      if (!best || fits[h]->rank.rank < best->rank.rank) best = fits[h];
+    }
+    if (!best) continue;
+    ++found;
+    first += best->rank.rank == 1;
+    if (rivals > 0) {
+      ++contested;
+      contestedFirst += best->rank.rank == 1;
+    }
+    if (best->result.pValue) {
+      ++tested;
+      rejected += *best->result.pValue < 0.05;
+    }
+  }
+  std::cout << "true hypothesis found in " << found << " of " << kSamples << " samples; ranked first in " << first
+            << " (" << contestedFirst << " of the " << contested << " with rivals); G-test p < 0.05 in " << rejected
+            << " of " << tested << " testable\n";
+  ASSERT_GE(found * 10, kSamples * 8);  // the rates below must rest on most samples
+  ASSERT_GE(contested * 4, kSamples);
+  EXPECT_GE(first * 10, found * 9);
+  ASSERT_GE(tested * 2, found);
+  EXPECT_LE(rejected * 10, tested);
+}
+
+}  // namespace
+}  // namespace korvelin::testing

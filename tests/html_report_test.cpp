@@ -22,5 +22,21 @@ TEST(HtmlReportExamples, LanesAndBandsMatchTheJsonOfTheRun) {
   EXPECT_GE(examples, 7);
 }
 
+// A run whose hypothesis lacks a phenotype draws it as a ghost lane, with
+// the genotype that would show it.
+TEST(HtmlReportExamples, AMissingPhenotypeIsAGhostLane) {
+  const RenderedRun run = renderMissingPhenotype();
+  ASSERT_EQ(run.transcript.results.hypotheses.size(), 1u);
+  const Hypothesis& h = run.transcript.results.hypotheses[0];
+  ASSERT_EQ(h.missingPhenotypes, std::vector<std::string>{"11111"});
+  EXPECT_EQ(shapeMismatch(run.json, pageShape(run.html), kMaxGhostLanes), "");
+  const auto page = pageShape(run.html);
+  ASSERT_FALSE(page.empty());
+  ASSERT_EQ(page.back().lanes.size(), 8u);
+  EXPECT_TRUE(page.back().lanes.back().ghost);
+  const std::string ghost = run.html.substr(run.html.find("<g class=\"lane missing\""));
+  EXPECT_NE(ghost.find(">1/2</text>"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace korvelin::testing

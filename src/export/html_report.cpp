@@ -55,7 +55,7 @@ class Palette {
     const int n = it == alleles_.end() ? 1 : it->second;
     if (n <= 1) return hue;
     const double t = static_cast<double>(allele - 1) / (n - 1);  // 0 first .. 1 last
-    return t < 0.5 ? mix(hue, kBlack, 0.35 * (1 - 2 * t)) : mix(hue, kWhite, 0.5 * (2 * t - 1));
+    return t < 0.5 ? mix(hue, kBlack, 0.3 * (1 - 2 * t)) : mix(hue, kWhite, 0.42 * (2 * t - 1));
   }
 
  private:
@@ -149,7 +149,7 @@ Look lookOf(const BandOrigin& o, const Palette& pal, const std::string& prefix) 
       return {"url(#" + prefix + "-" + idSafe(originCode(o)) + ")", "#333333", 0.8};
     case BandKind::Modified: {
       const Rgb c = pal.of(o.locus, o.allele);
-      return {css(mix(c, kWhite, 0.78)), css(c), 2.6};
+      return {css(mix(c, kWhite, 0.72)), css(mix(c, kBlack, 0.15)), 2.6};
     }
     case BandKind::Fixed: return {"#6b6b6b", "#333333", 0.8};
     case BandKind::Empty: return {"#ffffff", "#999999", 0.8};
@@ -169,9 +169,9 @@ std::string bandDefs(const Hypothesis& h, const Palette& pal, const std::string&
       const std::string id = prefix + "-" + idSafe(originCode(o));
       if (!done.insert(id).second) continue;
       defs += "<pattern id=\"" + id +
-              "\" width=\"8\" height=\"8\" patternUnits=\"userSpaceOnUse\" patternTransform=\"rotate(45)\">"
-              "<rect width=\"4\" height=\"8\" fill=\"" + css(pal.of(o.locus, o.allele)) +
-              "\"/><rect x=\"4\" width=\"4\" height=\"8\" fill=\"" + css(pal.of(o.locus2, o.allele2)) +
+              "\" width=\"10\" height=\"10\" patternUnits=\"userSpaceOnUse\" patternTransform=\"rotate(45)\">"
+              "<rect width=\"5\" height=\"10\" fill=\"" + css(pal.of(o.locus, o.allele)) +
+              "\"/><rect x=\"5\" width=\"5\" height=\"10\" fill=\"" + css(pal.of(o.locus2, o.allele2)) +
               "\"/></pattern>";
     }
   defs += "<pattern id=\"" + prefix +
@@ -224,7 +224,7 @@ std::string text(double x, double y, const std::string& cls, const std::string& 
 }
 
 std::string drawGel(const GelSpec& g) {
-  constexpr double kRowH = 22, kBandH = 11, kTop = 50, kMaxWidth = 1160;
+  constexpr double kRowH = 26, kBandH = 14, kTop = 50, kMaxWidth = 1160;
   std::size_t labelLen = 7, rightLen = 0, genoLen = 3;
   for (const auto& l : g.rowLabel) labelLen = std::max(labelLen, l.size());
   for (const auto& l : g.rightLabel) rightLen = std::max(rightLen, l.size());
@@ -235,13 +235,13 @@ std::string drawGel(const GelSpec& g) {
   std::size_t observed = 0, ghosts = 0;
   for (const auto& lane : g.lanes) (lane.ghost ? ghosts : observed)++;
   const double slots = static_cast<double>(observed + ghosts) + (ghosts > 0 && observed > 0 ? 0.7 : 0);
-  const double pitch = std::clamp(std::floor((kMaxWidth - left - right) / std::max(slots, 1.0)), 20.0, 54.0);
+  const double pitch = std::clamp(std::floor((kMaxWidth - left - right) / std::max(slots, 1.0)), 20.0, 64.0);
   const double ghostGap = ghosts > 0 && observed > 0 ? std::floor(pitch * 0.7) : 0;
   const bool flatGenotypes = 6.6 * static_cast<double>(genoLen) + 6 <= pitch;
   const double genoRowH = flatGenotypes ? 16 : 6.6 * static_cast<double>(genoLen) + 12;
   const double gelH = kRowH * g.ezones + 8;
   const double gelBottom = kTop + gelH;
-  const double genoTop = gelBottom + 24;
+  const double genoTop = gelBottom + 26;
   const double width = left + pitch * static_cast<double>(observed + ghosts) + ghostGap + right;
   const double height = genoTop + (g.lociLabels.empty() ? 0 : genoRowH * g.lociLabels.size() + 6);
 
@@ -260,9 +260,6 @@ std::string drawGel(const GelSpec& g) {
   for (int z : g.rowOrder) {
     const auto i = static_cast<std::size_t>(z - 1);
     const double y = rowY[static_cast<std::size_t>(z)];
-    if (g.rowMarked[i])
-      s += "<rect class=\"split-row\" x=\"" + fmt(left - 4) + "\" y=\"" + fmt(y - kRowH / 2) + "\" width=\"" +
-           fmt(width - left - right + 8) + "\" height=\"" + fmt(kRowH) + "\"/>";
     s += "<g class=\"row-label" + std::string(g.rowEmpty[i] ? " empty" : "") + "\"><title>" + g.rowTitle[i] +
          "</title>" + text(left - 8, y + 4, "ezone", g.rowLabel[i], " text-anchor=\"end\"") + "</g>";
     if (!g.rightLabel[i].empty())
@@ -270,18 +267,17 @@ std::string drawGel(const GelSpec& g) {
            text(width - right + 10, y + 4, "origin", g.rightLabel[i]) + "</g>";
   }
   // Group captions.
-  if (observed > 0) s += text(left, 12, "caption", "observed");
+  if (observed > 0 && ghosts > 0) s += text(left, 12, "caption", "observed");
   if (ghosts > 0) {
     const double gx = left + pitch * static_cast<double>(observed) + ghostGap;
-    s += text(gx, 12, "caption ghost", "missing (expected, not seen)");
+    s += text(gx, 12, "caption ghost", "missing");
     if (observed > 0)
       s += "<line class=\"ghost-divider\" x1=\"" + fmt(gx - ghostGap / 2) + "\" y1=\"18\" x2=\"" +
            fmt(gx - ghostGap / 2) + "\" y2=\"" + fmt(height - 4) + "\"/>";
   }
   for (std::size_t k = 0; k < g.lociLabels.size(); ++k)
-    s += text(left - 8, genoTop + genoRowH * static_cast<double>(k) + 11, "locus-label", g.lociLabels[k],
+    s += text(left - 8, genoTop + genoRowH * static_cast<double>(k) + 11, "locus-label", "Locus " + g.lociLabels[k],
               " text-anchor=\"end\"");
-  if (!g.lociLabels.empty()) s += text(left - 8, genoTop - 8, "pole", "genotype", " text-anchor=\"end\"");
 
   // The lanes.
   std::size_t index = 0;
@@ -312,6 +308,12 @@ std::string drawGel(const GelSpec& g) {
     }
     s += "</g>";
   }
+  // The two halves of a split Ezone, framed across the gel.
+  for (int z : g.rowOrder)
+    if (g.rowMarked[static_cast<std::size_t>(z - 1)])
+      s += "<rect class=\"split-row\" x=\"" + fmt(left - 2) + "\" y=\"" +
+           fmt(rowY[static_cast<std::size_t>(z)] - kRowH / 2 + 1) + "\" width=\"" + fmt(width - left - right + 4) +
+           "\" height=\"" + fmt(kRowH - 2) + "\" rx=\"4\"/>";
   s += "</svg>";
   return s;
 }
@@ -376,7 +378,7 @@ svg .gel-bed{fill:var(--bed);stroke:#cfc9bd;stroke-width:1}
 svg .lane-bg{fill:#fbfaf7;stroke:#ddd6c8;stroke-width:.8}
 svg .lane.missing .lane-bg{fill:#ffffff;stroke:#7a7a7a;stroke-width:1.2;stroke-dasharray:5 3}
 svg .lane.missing .band{fill-opacity:.45;stroke-dasharray:3 2}
-svg .split-row{fill:#fff3c4}
+svg .split-row{fill:#E69F00;fill-opacity:.16;stroke:#b07800;stroke-width:1.2}
 svg text{fill:var(--ink);font-size:12px}
 svg .ezone{font-size:12px}svg .row-label.empty .ezone{fill:#9a9a9a;font-style:italic}
 svg .origin{font-size:12px;font-family:ui-monospace,"DejaVu Sans Mono",Menlo,Consolas,monospace}
@@ -393,7 +395,7 @@ svg .ghost-divider{stroke:#9a9a9a;stroke-width:1;stroke-dasharray:2 3}
 .legend li{display:flex;align-items:center;gap:.6em;margin:.25em 0}
 .legend code{min-width:4.2em;font-weight:600}
 .legend svg{flex:none}
-ol.individuals{font-size:.88em;color:var(--muted);columns:2 28em;margin:.5em 0;padding-left:2.2em}
+ol.individuals{font-size:.88em;color:var(--muted);columns:3 20em;margin:.5em 0;padding-left:2.2em}
 dl.facts{display:grid;grid-template-columns:max-content 1fr;gap:.15em 1em;margin:.4em 0}
 dl.facts dt{color:var(--muted)}dl.facts dd{margin:0}
 .badge{display:inline-block;font-size:.75em;font-weight:600;padding:.1em .55em;border-radius:1em;vertical-align:middle;margin-left:.5em}
@@ -465,7 +467,7 @@ void appendObserved(std::string& out, const Results& r, const Sample& sample) {
          "individuals (n). Ezone 1, the anodal end, is at the top. Hover over a lane for its individuals.</p>";
   out += "<figure>" + drawGel(g) + "</figure>";
   if (!sample.individuals.empty()) {
-    out += "<ol class=\"individuals\">";
+    out += "<p class=\"note\">The individuals of each lane:</p><ol class=\"individuals\">";
     for (std::size_t p = 0; p < in.patterns.size(); ++p)
       out += "<li>n=" + num(countOf(in, p)) + ": " + htmlEscape(namesOf(sample, p)) + "</li>";
     out += "</ol>";
@@ -544,7 +546,7 @@ void appendHypothesis(std::string& out, const Results& r, const Sample& sample, 
          "</h2>";
   if (h.split)
     out += "<p class=\"warn\">From the search for overlapping Ezones: " + splitWords(h) +
-           ". The two halves are marked x and highlighted.</p>";
+           ". The two halves are marked x and framed in the gel.</p>";
 
   // The facts, in words.
   out += "<dl class=\"facts\">";

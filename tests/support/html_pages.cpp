@@ -10,15 +10,32 @@
 
 namespace korvelin::testing {
 
-RenderedRun renderExample(const std::string& dir, const std::string& name) {
-  const std::filesystem::path base(dir);
+RenderedRun renderRun(const std::map<std::string, std::string>& files, const std::vector<std::string>& answers) {
   RenderedRun run;
-  run.transcript = runSession({{name + ".dat", readTextFile((base / (name + ".dat")).string())}},
-                              lines(readTextFile((base / (name + ".answers")).string())));
+  run.transcript = runSession(files, answers);
   const HtmlContext context{kVersion, "2026-12-07 12:00 UTC", ""};
   run.html = htmlReport(run.transcript.results, run.transcript.sample, context);
   run.json = toJson(run.transcript.results, run.transcript.sample, run.transcript.status, "");
   return run;
+}
+
+RenderedRun renderExample(const std::string& dir, const std::string& name) {
+  const std::filesystem::path base(dir);
+  return renderRun({{name + ".dat", readTextFile((base / (name + ".dat")).string())}},
+                   lines(readTextFile((base / (name + ".answers")).string())));
+}
+
+RenderedRun renderCase(const std::string& dir) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(dir))
+    if (entry.is_regular_file() && entry.path().filename() != "answers.txt")
+      files[entry.path().filename().string()] = readTextFile(entry.path().string());
+  return renderRun(files, lines(readTextFile((std::filesystem::path(dir) / "answers.txt").string())));
+}
+
+RenderedRun renderMissingPhenotype() {
+  return renderRun({{"gap.dat", patternFile({"00010", "10110", "10000", "00011", "11000", "10111", "11110", "10110"})}},
+                   consoleAnswers("gap"));
 }
 
 std::vector<std::string> exampleNames(const std::string& dir) {

@@ -20,9 +20,19 @@ using Band = std::function<bool(const Genotype&)>;
 
 bool carries(const Genotype& g, int l, int a) { return g[l].first == a || g[l].second == a; }
 
-void addDistinct(std::vector<std::string>& rows, const std::string& row) {
-  if (std::find(rows.begin(), rows.end(), row) == rows.end()) rows.push_back(row);
+bool addDistinct(std::vector<std::string>& rows, const std::string& row) {
+  if (std::find(rows.begin(), rows.end(), row) != rows.end()) return false;
+  rows.push_back(row);
+  return true;
 }
+
+// What a band of a model is: allele `a` of locus `l` (a homomeric band), or
+// another kind (a = 0).
+struct ModelBand {
+  Band shows;
+  int l = -1;
+  int a = 0;
+};
 
 }  // namespace
 
@@ -63,7 +73,8 @@ GeneratedCase PatternGenerator::random() {
 
 GeneratedCase PatternGenerator::model() {
   GeneratedCase c;
-  std::vector<Band> bands;
+  std::vector<ModelBand> bands;
+  TrueModel truth;
   std::vector<std::vector<std::pair<int, int>>> genotypes;  // of each locus
   // Now and then up to five loci, all but the first with one allele and a
   // null allele: their phenotypes fit many groupings (up to five loci) and
@@ -74,25 +85,36 @@ GeneratedCase PatternGenerator::model() {
     const int alleles = small ? (l == 0 ? pick(1, 2) : 1) : pick(1, 4);
     const bool null = alleles == 1 || chance(small ? 30 : 40);
     genotypes.emplace_back();
+    truth.loci.push_back({null, std::vector<int>(static_cast<std::size_t>(alleles), 0)});
     for (int x = null ? 0 : 1; x <= alleles; ++x)
       for (int y = x; y <= alleles; ++y) genotypes.back().emplace_back(x, y);
-    for (int a = 1; a <= alleles; ++a) bands.push_back([l, a](const Genotype& g) { return carries(g, l, a); });
+    for (int a = 1; a <= alleles; ++a) bands.push_back({[l, a](const Genotype& g) { return carries(g, l, a); }, l, a});
     if (small) continue;
-    if (alleles >= 2 && chance(40))  // the hybrid of alleles 1 and b
-      bands.push_back([l, b = pick(2, alleles)](const Genotype& g) { return g[l] == std::pair(1, b); });
-    if (chance(25))  // a modified form of allele a, seen without a second visible allele only
-      bands.push_back([l, a = pick(1, alleles)](const Genotype& g) {
+    if (alleles >= 2 && chance(40)) {  // the hybrid of alleles 1 and b
+      bands.push_back({[l, b = pick(2, alleles)](const Genotype& g) { return g[l] == std::pair(1, b); }});
+      truth.hybrids = true;
+    }
+    if (chance(25)) {  // a modified form of allele a, seen without a second visible allele only
+      bands.push_back({[l, a = pick(1, alleles)](const Genotype& g) {
         return g[l].second == a && (g[l].first == 0 || g[l].first == a);
-      });
-    if (l > 0 && chance(35))  // the hybrid of allele 1 of an earlier locus and allele b of this one
-      bands.push_back([l, k = pick(0, l - 1), b = pick(1, alleles)](const Genotype& g) {
+      }});
+      truth.modified = true;
+    }
+    if (l > 0 && chance(35)) {  // the hybrid of allele 1 of an earlier locus and allele b of this one
+      bands.push_back({[l, k = pick(0, l - 1), b = pick(1, alleles)](const Genotype& g) {
         return carries(g, k, 1) && carries(g, l, b);
-      });
+      }});
+      truth.hybrids = true;
+    }
   }
-  if (chance(25)) bands.push_back([](const Genotype&) { return true; });
-  if (chance(20)) bands.push_back([](const Genotype&) { return false; });
+  if (chance(25)) bands.push_back({[](const Genotype&) { return true; }});
+  if (chance(20)) bands.push_back({[](const Genotype&) { return false; }});
   if (bands.size() > 22) return c;
   std::shuffle(bands.begin(), bands.end(), rng_);
+  for (std::size_t z = 0; z < bands.size(); ++z)
+    if (bands[z].l >= 0)
+      truth.loci[static_cast<std::size_t>(bands[z].l)].alleleEzones[static_cast<std::size_t>(bands[z].a - 1)] =
+          static_cast<int>(z) + 1;
   // Genotypes drawn at random until 50 different patterns or 2000 draws: small
   // models come out complete, large ones with gaps.
   for (int draw = 0; draw < 2000 && c.patterns.size() < 50; ++draw) {
@@ -100,12 +122,17 @@ GeneratedCase PatternGenerator::model() {
     for (const auto& list : genotypes)
       g.push_back(list[static_cast<std::size_t>(pick(0, static_cast<int>(list.size()) - 1))]);
     std::string row;
-    for (const Band& band : bands) row += band(g) ? '1' : '0';
-    addDistinct(c.patterns, row);
+    for (const ModelBand& band : bands) row += band.shows(g) ? '1' : '0';
+    if (addDistinct(c.patterns, row)) truth.genotypes.push_back(g);
   }
+  c.truth = truth;
   if (small) return c;
-  if (chance(35) && c.patterns.size() > 3) c.patterns.resize(c.patterns.size() - static_cast<std::size_t>(pick(1, 3)));
-  if (chance(20)) {  // a scoring error: one band read wrongly (the row may now repeat another)
+  if (chance(35) && c.patterns.size() > 3) {
+    c.patterns.resize(c.patterns.size() - static_cast<std::size_t>(pick(1, 3)));
+    c.truth->genotypes.resize(c.patterns.size());
+  }
+  if (chance(20)) {
+    c.truth.reset();  // a scoring error: one band read wrongly (the row may now repeat another)
     char& cell = c.patterns[static_cast<std::size_t>(pick(0, static_cast<int>(c.patterns.size()) - 1))]
                            [static_cast<std::size_t>(pick(0, static_cast<int>(bands.size()) - 1))];
     cell = cell == '1' ? '0' : '1';

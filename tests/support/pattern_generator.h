@@ -6,15 +6,32 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
 namespace korvelin::testing {
 
+// The genetic model behind a generated case, when its patterns are the
+// model's phenotypes as drawn (none misread).
+struct TrueModel {
+  struct Locus {
+    bool nullAllele = false;
+    std::vector<int> alleleEzones;  // Ezone (1-based) of each allele's band
+  };
+  std::vector<Locus> loci;
+  // For each pattern, one genotype that shows it: per locus the two alleles,
+  // lower first, 0 for the null allele.
+  std::vector<std::vector<std::pair<int, int>>> genotypes;
+  bool hybrids = false;   // the model has heteromeric bands
+  bool modified = false;  // the model has modified bands
+};
+
 struct GeneratedCase {
   std::vector<std::string> patterns;  // rows of '0'/'1', at most 50 different
   int nhom = 0;                       // homomeric classes of the first pass
+  std::optional<TrueModel> truth;     // for model cases read without error
 };
 
 class PatternGenerator {

@@ -1,0 +1,97 @@
+// The genotype rule and the phenotypes a hypothesis allows, on a hand-made
+// hypothesis with every kind of band: an intralocus heteromeric, the
+// heteromeric of a visible allele with another locus's null allele, a
+// modified form, a fixed and an empty Ezone.
+
+#include "results/phenotypes.h"
+
+#include <gtest/gtest.h>
+
+#include "results/genotype.h"
+
+namespace korvelin {
+namespace {
+
+// Ezones 1 and 2: alleles 1 and 2 of locus 1, Ezone 3 their heteromeric;
+// Ezone 4: allele 1 of locus 2, which has a null allele; Ezone 5: the
+// heteromeric of locus 1 allele 1 with the null allele of locus 2; Ezone 6:
+// a modified form of locus 2 allele 1; Ezone 7 fixed, Ezone 8 empty.
+Hypothesis everyKindOfBand() {
+  Hypothesis h;
+  h.ezones = 8;
+  h.loci = {{1, false, {{1, {1}, 0}, {2, {2}, 0}}}, {2, true, {{1, {4}, 1}}}};
+  h.heteromericBands = {{{3}, true, 1, 1, 1, 2}, {{5}, false, 1, 1, 2, 0}};
+  h.modifiedBands = {{{6}, 2, 1, 1}};
+  for (int z = 1; z <= 8; ++z) h.ezoneBands.push_back({z, false, z, BandKind::Homomeric, {}});
+  h.ezoneBands[6].kind = BandKind::Fixed;
+  h.ezoneBands[7].kind = BandKind::Empty;
+  h.expected = 9;  // (2 alleles: 3) x (1 allele, 1 form, null: 3)
+  return h;
+}
+
+TEST(Genotype, TheRuleAtOneLocus) {
+  const Locus plain{1, false, {{1, {2}, 0}, {2, {4, 5}, 0}}};
+  Locus withNull = plain;
+  withNull.nullAllele = true;
+  const struct {
+    const Locus& locus;
+    std::string pattern, text;
+    int allele1, allele2;
+    bool ambiguous;
+  } cases[] = {
+      {plain, "01011", "1/2", 1, 2, false},        // a visible heterozygote
+      {plain, "00011", "2/2", 2, 2, false},        // a homozygote
+      {withNull, "01000", "1/1|1/0", 1, 1, true},  // the null allele may hide
+      {withNull, "10100", "0/0", 0, 0, false},     // the null homozygote
+  };
+  for (const auto& c : cases) {
+    const LocusGenotype g = genotypeAt(c.locus, c.pattern);
+    EXPECT_EQ(g.text, c.text) << c.pattern;
+    EXPECT_EQ(std::tuple(g.allele1, g.allele2, g.ambiguous), std::tuple(c.allele1, c.allele2, c.ambiguous)) << c.pattern;
+  }
+}
+
+TEST(Phenotypes, EveryKindOfBandAndTheMissingOnes) {
+  Hypothesis h = everyKindOfBand();
+  const std::vector<std::pair<std::string, std::string>> allowed = {
+      // locus 1 slower; per locus: homozygotes, heterozygotes, null homozygote,
+      // each first without, then with the modified form
+      {"10010010", "1/1 1/1|1/0"}, {"10010110", "1/1 1/1|1/0"}, {"10001010", "1/1 0/0"},
+      {"01010010", "2/2 1/1|1/0"}, {"01010110", "2/2 1/1|1/0"}, {"01000010", "2/2 0/0"},
+      {"11110010", "1/2 1/1|1/0"}, {"11110110", "1/2 1/1|1/0"}, {"11101010", "1/2 0/0"},
+  };
+  for (std::size_t i = 0; i + 2 < allowed.size(); ++i) h.patterns.push_back(allowed[i].first);
+  enumeratePhenotypes(h);
+  ASSERT_EQ(h.expectedPhenotypes.size(), allowed.size());
+  for (std::size_t i = 0; i < allowed.size(); ++i) {
+    const ExpectedPhenotype& p = h.expectedPhenotypes[i];
+    EXPECT_EQ(p.pattern, allowed[i].first);
+    EXPECT_EQ(p.loci.at(0).text + " " + p.loci.at(1).text, allowed[i].second) << p.pattern;
+    EXPECT_EQ(p.observed, i + 2 < allowed.size()) << p.pattern;
+  }
+  EXPECT_TRUE(h.phenotypesComplete);
+  EXPECT_EQ(h.missingPhenotypes, (std::vector<std::string>{"11110110", "11101010"}));
+  EXPECT_EQ(static_cast<long long>(h.missingPhenotypes.size()), h.expected - 7);
+
+  // The genotypes of the observed patterns follow the same rule.
+  for (std::size_t i = 0; i < h.patterns.size(); ++i) {
+    const auto g = genotypeOf(h.loci, h.patterns[i]);
+    EXPECT_EQ(g.at(0).text + " " + g.at(1).text, allowed[i].second);
+  }
+}
+
+// Two modified forms of one allele of a two-allele locus: every genotype
+// carrying that allele shows any choice of them (2/2 and 1/2 four ways each),
+// nine phenotypes where the announcement counts (2+2)(2+3)/2 - 2 = 8.
+TEST(Phenotypes, TwoFormsOfOneAllele) {
+  Hypothesis h;
+  h.ezones = 4;
+  h.loci = {{1, false, {{1, {1}, 0}, {2, {2}, 2}}}};
+  h.modifiedBands = {{{3}, 1, 2, 1}, {{4}, 1, 2, 2}};
+  enumeratePhenotypes(h);
+  EXPECT_EQ(h.expectedPhenotypes.size(), 9u);
+  EXPECT_EQ(h.missingPhenotypes.size(), 9u);
+}
+
+}  // namespace
+}  // namespace korvelin

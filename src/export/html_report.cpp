@@ -467,7 +467,7 @@ void appendObserved(std::string& out, const Results& r, const Sample& sample) {
          "individuals (n). Ezone 1, the anodal end, is at the top. Hover over a lane for its individuals.</p>";
   out += "<figure>" + drawGel(g) + "</figure>";
   if (!sample.individuals.empty()) {
-    out += "<p class=\"note\">The individuals of each lane:</p><ol class=\"individuals\">";
+    out += "<p class=\"note\">The individuals of each lane (a pattern file names them by the line they stand on):</p><ol class=\"individuals\">";
     for (std::size_t p = 0; p < in.patterns.size(); ++p)
       out += "<li>n=" + num(countOf(in, p)) + ": " + htmlEscape(namesOf(sample, p)) + "</li>";
     out += "</ol>";

@@ -194,6 +194,7 @@ struct LaneSpec {
 
 struct GelSpec {
   std::string prefix;                  // for ids
+  std::string label;                   // what the drawing shows, for readers
   int ezones = 0;
   std::vector<int> rowOrder;           // Ezones top to bottom
   std::vector<std::string> rowLabel;   // per Ezone (index z-1)
@@ -250,7 +251,8 @@ std::string drawGel(const GelSpec& g) {
     rowY[static_cast<std::size_t>(g.rowOrder[r])] = kTop + 4 + kRowH * (static_cast<double>(r) + 0.5);
 
   std::string s = "<svg class=\"gel\" xmlns=\"http://www.w3.org/2000/svg\" width=\"" + fmt(width) + "\" height=\"" +
-                  fmt(height) + "\" viewBox=\"0 0 " + fmt(width) + " " + fmt(height) + "\" role=\"img\">";
+                  fmt(height) + "\" viewBox=\"0 0 " + fmt(width) + " " + fmt(height) + "\" role=\"img\" aria-label=\"" +
+                  g.label + "\">";
   s += g.defs;
   // The gel's frame: the anode at the top, Ezone rows, split halves marked.
   s += text(left - 8, kTop - 4, "pole", "anode +", " text-anchor=\"end\"");
@@ -349,7 +351,13 @@ std::string ezoneLabel(const Sample& sample, int z, int inputEzones, bool mark) 
   std::string label = "Ezone " + num(z) + (mark ? "x" : "");
   if (z <= inputEzones && static_cast<std::size_t>(z) <= sample.ezoneLabels.size()) {
     const std::string& name = sample.ezoneLabels[static_cast<std::size_t>(z - 1)];
-    if (!name.empty()) label = name.size() > 14 ? name.substr(0, 13) + "." : name;
+    if (name.size() <= 14) {
+      if (!name.empty()) label = name;
+    } else {
+      std::size_t cut = 13;  // not inside a UTF-8 sequence
+      while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+      label = name.substr(0, cut) + "\u2026";
+    }
   }
   return htmlEscape(label);
 }
@@ -438,6 +446,7 @@ void appendObserved(std::string& out, const Results& r, const Sample& sample) {
   const InputSet& in = r.input;
   GelSpec g;
   g.prefix = "obs";
+  g.label = "The observed gel";
   g.ezones = in.ezones;
   g.rowOrder = rowOrder(in.ezones, std::nullopt);
   for (int z = 1; z <= in.ezones; ++z) {
@@ -584,6 +593,7 @@ void appendHypothesis(std::string& out, const Results& r, const Sample& sample, 
   // The gel.
   GelSpec g;
   g.prefix = prefix;
+  g.label = "The gel under hypothesis " + num(h.number);
   g.ezones = h.ezones;
   g.rowOrder = rowOrder(h.ezones, h.split);
   for (int z = 1; z <= h.ezones; ++z) {

@@ -98,6 +98,31 @@ TEST(HtmlReport, LanesAndBandsFollowTheModel) {
   EXPECT_NE(html.find("2026-12-07 10:00 UTC"), std::string::npos);
 }
 
+// A band that may be a modified form of either allele names both.
+TEST(HtmlReport, ABandOfTwoOriginsCarriesBothCodes) {
+  Results r = dimerResults("two.dat");
+  r.input.ezones = 5;
+  r.input.patterns = {"10011", "00111"};
+  Hypothesis& h = r.hypotheses[0];
+  h.ezones = 5;
+  h.patterns = r.input.patterns;
+  h.genotypes[0].pattern = "10011";
+  h.genotypes[1].pattern = "00111";
+  h.loci[0].alleles[0].modifiedForms = h.loci[0].alleles[1].modifiedForms = 1;
+  h.modifiedBands = {{{5}, 1, 1, 1}, {{5}, 1, 2, 1}};
+  h.ezoneBands.push_back({5, false, 4, BandKind::Modified,
+                          {{BandKind::Modified, 1, 1, 0, 0, 1}, {BandKind::Modified, 1, 2, 0, 0, 1}}});
+  h.missingPhenotypes.clear();
+  const std::string html = htmlReport(r, {}, {});
+  const auto page = pageShape(html);
+  EXPECT_EQ(testing::shapeMismatch(toJson(r, {}, 0, ""), page, kMaxGhostLanes), "");
+  ASSERT_EQ(page.back().lanes.size(), 2u);
+  EXPECT_EQ(page.back().lanes[0].bands.back().origin, "A1*m1 A2*m1");
+  EXPECT_NE(html.find("Ezone 5: modified form 1 of locus A, allele 1 (facultative), or modified form 1 of locus A, "
+                      "allele 2 (facultative)"),
+            std::string::npos);
+}
+
 TEST(HtmlReport, NamesFromFilesAreEscaped) {
   const Results r = dimerResults("<b>&\"x\".dat");
   const Sample sample{{{"<i>Ann</i>"}, {"O'Neil & \"Co\""}}, {"<E1>", "", "", ""}};

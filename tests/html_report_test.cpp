@@ -22,6 +22,13 @@ TEST(HtmlReportExamples, LanesAndBandsMatchTheJsonOfTheRun) {
   EXPECT_GE(examples, 7);
 }
 
+// A reference run of twenty DNA hypotheses, each with its own section.
+TEST(HtmlReportExamples, TwentyHypothesesTwentySections) {
+  const RenderedRun run = renderCase(std::string(KORVELIN_TESTS_DIR) + "/conformance/rand-014");
+  ASSERT_EQ(run.transcript.results.hypotheses.size(), 20u);
+  EXPECT_EQ(shapeMismatch(run.json, pageShape(run.html), kMaxGhostLanes), "");
+}
+
 // A run whose hypothesis lacks a phenotype draws it as a ghost lane, with
 // the genotype that would show it.
 TEST(HtmlReportExamples, AMissingPhenotypeIsAGhostLane) {

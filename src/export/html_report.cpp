@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <tuple>
 
 namespace korvelin {
 namespace {
@@ -513,7 +514,7 @@ void appendSummary(std::string& out, const Results& r) {
                     : std::string("\u2014")) +
            "</td><td class=\"num\">" + num(static_cast<long long>(h.loci.size())) + "</td><td>" +
            (nulls.empty() ? std::string("none") : "locus " + join(nulls, ", ")) + "</td><td>" +
-           num(static_cast<long long>(h.heteromericBands.size())) +
+           (h.dna ? std::string("\u2014 (DNA)") : num(static_cast<long long>(h.heteromericBands.size()))) +
            (h.heteromericBands.empty() ? "" : " (" + num(intra) + " intra, " + num(inter) + " inter)") +
            "</td><td class=\"num\">" + num(static_cast<long long>(h.modifiedBands.size())) + "</td><td class=\"num\">" +
            num(h.expected) + " / " + num(h.found) + "</td><td>" + (h.closed ? "yes" : "no") + "</td></tr>";
@@ -528,17 +529,31 @@ std::string swatch(const Look& look, bool ghost = false) {
          (ghost ? " fill-opacity=\".45\" stroke-dasharray=\"3 2\"" : "") + "/></svg>";
 }
 
+// Rank of a kind of band in the legend: alleles first, then hybrids, then
+// modified forms, then the Ezones no allele explains.
+int legendRank(BandKind kind) {
+  switch (kind) {
+    case BandKind::Homomeric: return 0;
+    case BandKind::Heteromeric: return 1;
+    case BandKind::Modified: return 2;
+    case BandKind::Fixed: return 3;
+    case BandKind::Unexplained: return 4;
+    case BandKind::Empty: break;
+  }
+  return 5;
+}
+
+// Every origin of the gel once, locus by locus and allele by allele.
 std::string legend(const Hypothesis& h, const Palette& pal, const std::string& prefix, bool ghosts) {
+  std::map<std::tuple<int, int, int, int, int, int>, BandOrigin> entries;
+  for (int z = 1; z <= h.ezones; ++z)
+    for (const BandOrigin& o : originsAt(h, z))
+      if (o.kind != BandKind::Empty)
+        entries.emplace(std::tuple{legendRank(o.kind), o.locus, o.allele, o.locus2, o.allele2, o.form}, o);
   std::string s = "<aside class=\"legend\"><h3>Legend</h3><ul>";
-  std::set<std::string> done;
-  for (int z : rowOrder(h.ezones, h.split))
-    for (const BandOrigin& o : originsAt(h, z)) {
-      if (o.kind == BandKind::Empty) continue;
-      const std::string code = originCode(o);
-      if (!done.insert(code).second) continue;
-      s += "<li>" + swatch(lookOf(o, pal, prefix)) + "<code>" + code + "</code><span>" + originWords(o) +
-           "</span></li>";
-    }
+  for (const auto& [key, o] : entries)
+    s += "<li>" + swatch(lookOf(o, pal, prefix)) + "<code>" + originCode(o) + "</code><span>" + originWords(o) +
+         "</span></li>";
   if (ghosts)
     s += "<li>" + swatch({"#bbbbbb", "#555555", 1}, true) +
          "<code>&#160;</code><span>a band of a missing phenotype (dashed lane)</span></li>";

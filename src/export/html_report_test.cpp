@@ -93,6 +93,12 @@ TEST(HtmlReport, LanesAndBandsFollowTheModel) {
   // The stripes of the hybrid band exist once and are used by its bands.
   EXPECT_EQ(count(html, "<pattern id=\"h1-A1xA2\""), 1);
   EXPECT_EQ(count(html, "fill=\"url(#h1-A1xA2)\""), 1 + 1);  // the ghost lane and the legend
+  // The legend goes by locus and allele, hybrids and fixed bands after.
+  const auto legend = [&html](const char* code) { return html.find(std::string("<code>") + code + "</code>"); };
+  ASSERT_NE(legend("fixed"), std::string::npos);
+  EXPECT_LT(legend("A1"), legend("A2"));
+  EXPECT_LT(legend("A2"), legend("A1xA2"));
+  EXPECT_LT(legend("A1xA2"), legend("fixed"));
   EXPECT_NE(html.find("n=4: line 3, line 4, line 7, line 9"), std::string::npos);
   EXPECT_NE(html.find("KORVELIN 1.0.0"), std::string::npos);
   EXPECT_NE(html.find("2026-12-07 10:00 UTC"), std::string::npos);

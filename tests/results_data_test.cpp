@@ -37,7 +37,8 @@ struct Box {
 std::vector<Box> boxesOf(const std::string& console) {
   const std::regex head(R"( Hypothesis +(\d+):)"), loci(R"( \* ?(\d+)-locus hypothesis can be formulated \*)"),
       nulls(R"( \*     with null alleles? at +(\d+) loc)"), all(R"( \*          All of the +(\d+) +\*)"),
-      only(R"( \*        only +(\d+) of the +(>?) *(\d+) +\*)"), instead(R"( \*      +(\d+) instead of the +(\d+) +\*)");
+      only(R"( \*        only +(\d+) of the +(>?) *(\d+) +\*)"),
+      instead(R"( \*      +(\d+) instead of the +(\d+) +\*)");
   std::vector<Box> boxes;
   std::smatch m;
   for (const std::string& line : lines(console)) {

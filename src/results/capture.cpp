@@ -76,7 +76,8 @@ void readEzoneBands(const State& st, Hypothesis& h) {
       for (const Allele& a : l.alleles)
         if (holds(a.ezones, iz)) e.origins.push_back({BandKind::Homomeric, l.locus, a.allele, 0, 0, 0});
     for (const HeteromericBand& b : h.heteromericBands)
-      if (holds(b.ezones, iz)) e.origins.push_back({BandKind::Heteromeric, b.locus1, b.allele1, b.locus2, b.allele2, 0});
+      if (holds(b.ezones, iz))
+        e.origins.push_back({BandKind::Heteromeric, b.locus1, b.allele1, b.locus2, b.allele2, 0});
     for (const ModifiedBand& m : h.modifiedBands)
       if (holds(m.ezones, iz)) e.origins.push_back({BandKind::Modified, m.locus, m.allele, 0, 0, m.form});
     if (e.equivalenceClass == -1)

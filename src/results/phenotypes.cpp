@@ -14,7 +14,9 @@ struct LocusOption {
   std::vector<std::size_t> forms;  // indices into Hypothesis::modifiedBands
 };
 
-std::vector<LocusOption> optionsOf(const Hypothesis& h, const Locus& locus) {
+// The ways one locus can look; `cut` tells that there were more than the
+// listing takes.
+std::vector<LocusOption> optionsOf(const Hypothesis& h, const Locus& locus, bool& cut) {
   std::vector<std::vector<int>> genotypes;
   const int n = static_cast<int>(locus.alleles.size());
   for (int a = 1; a <= n; ++a) genotypes.push_back({a});
@@ -31,7 +33,12 @@ std::vector<LocusOption> optionsOf(const Hypothesis& h, const Locus& locus) {
         if (m.allele == a) forms.push_back(j);
     }
     // Without any modified form first, then every choice of them.
-    for (std::size_t mask = 0; mask < (std::size_t{1} << forms.size()); ++mask) {
+    const std::size_t choices = forms.size() < 20 ? std::size_t{1} << forms.size() : kMaxListedPhenotypes + 1;
+    for (std::size_t mask = 0; mask < choices; ++mask) {
+      if (options.size() == kMaxListedPhenotypes) {
+        cut = true;
+        return options;
+      }
       LocusOption o{genotypeFromAlleles(present, locus.nullAllele), present, {}};
       for (std::size_t j = 0; j < forms.size(); ++j)
         if ((mask >> j) & 1u) o.forms.push_back(forms[j]);
@@ -77,7 +84,9 @@ void enumeratePhenotypes(Hypothesis& h) {
   h.missingPhenotypes.clear();
   h.phenotypesComplete = true;
   std::vector<std::vector<LocusOption>> options;
-  for (const Locus& locus : h.loci) options.push_back(optionsOf(h, locus));
+  bool cut = false;
+  for (const Locus& locus : h.loci) options.push_back(optionsOf(h, locus, cut));
+  if (cut) h.phenotypesComplete = false;
   for (const auto& o : options)
     if (o.empty()) return;  // a locus without any genotype allows nothing
 
@@ -90,7 +99,7 @@ void enumeratePhenotypes(Hypothesis& h) {
     for (std::size_t l = 0; l < options.size(); ++l) chosen[l] = &options[l][digit[l]];
     std::string pattern = phenotypeOf(h, chosen);
     if (seen.insert(pattern).second) {
-      if (h.expectedPhenotypes.size() == kMaxListedPhenotypes) {
+      if (h.expectedPhenotypes.size() >= kMaxListedPhenotypes) {
         h.phenotypesComplete = false;
         break;
       }

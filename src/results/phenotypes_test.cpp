@@ -1,6 +1,6 @@
-// The genotype rule and the phenotypes a hypothesis allows, on a hand-made
-// hypothesis with every kind of band: an intralocus heteromeric, the
-// heteromeric of a visible allele with another locus's null allele, a
+// The phenotypes a hypothesis allows and the genotypes behind them, on a
+// hand-made hypothesis with every kind of band: an intralocus heteromeric,
+// the heteromeric of a visible allele with another locus's null allele, a
 // modified form, a fixed and an empty Ezone.
 
 #include "results/phenotypes.h"
@@ -27,28 +27,6 @@ Hypothesis everyKindOfBand() {
   h.ezoneBands[7].kind = BandKind::Empty;
   h.expected = 9;  // (2 alleles: 3) x (1 allele, 1 form, null: 3)
   return h;
-}
-
-TEST(Genotype, TheRuleAtOneLocus) {
-  const Locus plain{1, false, {{1, {2}, 0}, {2, {4, 5}, 0}}};
-  Locus withNull = plain;
-  withNull.nullAllele = true;
-  const struct {
-    const Locus& locus;
-    std::string pattern, text;
-    int allele1, allele2;
-    bool ambiguous;
-  } cases[] = {
-      {plain, "01011", "1/2", 1, 2, false},        // a visible heterozygote
-      {plain, "00011", "2/2", 2, 2, false},        // a homozygote
-      {withNull, "01000", "1/1|1/0", 1, 1, true},  // the null allele may hide
-      {withNull, "10100", "0/0", 0, 0, false},     // the null homozygote
-  };
-  for (const auto& c : cases) {
-    const LocusGenotype g = genotypeAt(c.locus, c.pattern);
-    EXPECT_EQ(g.text, c.text) << c.pattern;
-    EXPECT_EQ(std::tuple(g.allele1, g.allele2, g.ambiguous), std::tuple(c.allele1, c.allele2, c.ambiguous)) << c.pattern;
-  }
 }
 
 TEST(Phenotypes, EveryKindOfBandAndTheMissingOnes) {
@@ -91,6 +69,18 @@ TEST(Phenotypes, TwoFormsOfOneAllele) {
   enumeratePhenotypes(h);
   EXPECT_EQ(h.expectedPhenotypes.size(), 9u);
   EXPECT_EQ(h.missingPhenotypes.size(), 9u);
+}
+
+// Fifteen modified forms of one allele allow 2^15 phenotypes: the list stops
+// at its limit and says so.
+TEST(Phenotypes, TooManyToList) {
+  Hypothesis h;
+  h.ezones = 16;
+  h.loci = {{1, false, {{1, {1}, 15}}}};
+  for (int f = 1; f <= 15; ++f) h.modifiedBands.push_back({{f + 1}, 1, 1, f});
+  enumeratePhenotypes(h);
+  EXPECT_FALSE(h.phenotypesComplete);
+  EXPECT_EQ(h.expectedPhenotypes.size(), kMaxListedPhenotypes);
 }
 
 }  // namespace

@@ -184,7 +184,7 @@ std::string bandDefs(const Hypothesis& h, const Palette& pal, const std::string&
 
 // ---------------------------------------------------------------- the gel
 
-struct LaneSpec {
+struct LanePlan {
   std::string pattern;                 // 0/1 over the gel's Ezones
   std::string head;                    // above the lane (its number)
   std::string sub;                     // under the head (its count)
@@ -193,7 +193,7 @@ struct LaneSpec {
   std::vector<std::string> genotypes;  // per locus
 };
 
-struct GelSpec {
+struct GelPlan {
   std::string prefix;                  // for ids
   std::string label;                   // what the drawing shows, for readers
   int ezones = 0;
@@ -204,7 +204,7 @@ struct GelSpec {
   std::vector<std::string> rightTitle;
   std::vector<bool> rowMarked;         // a split half: highlighted row
   std::vector<bool> rowEmpty;
-  std::vector<LaneSpec> lanes;
+  std::vector<LanePlan> lanes;
   std::vector<std::string> lociLabels; // genotype rows under the gel
   std::string defs;
   // The attributes of the band in Ezone z (class, data, paint) and its title.
@@ -225,7 +225,7 @@ std::string text(double x, double y, const std::string& cls, const std::string& 
   return "<text x=\"" + fmt(x) + "\" y=\"" + fmt(y) + "\" class=\"" + cls + "\"" + extra + ">" + content + "</text>";
 }
 
-std::string drawGel(const GelSpec& g) {
+std::string drawGel(const GelPlan& g) {
   constexpr double kRowH = 26, kBandH = 14, kTop = 50, kMaxWidth = 1160;
   std::size_t labelLen = 7, rightLen = 0, genoLen = 3;
   for (const auto& l : g.rowLabel) labelLen = std::max(labelLen, l.size());
@@ -284,7 +284,7 @@ std::string drawGel(const GelSpec& g) {
 
   // The lanes.
   std::size_t index = 0;
-  for (const LaneSpec& lane : g.lanes) {
+  for (const LanePlan& lane : g.lanes) {
     const double x0 = left + pitch * static_cast<double>(index) + (lane.ghost ? ghostGap : 0);
     const double cx = x0 + pitch / 2;
     ++index;
@@ -445,7 +445,7 @@ void appendHeader(std::string& out, const Results& r, const Sample& sample, cons
 
 void appendObserved(std::string& out, const Results& r, const Sample& sample) {
   const InputSet& in = r.input;
-  GelSpec g;
+  GelPlan g;
   g.prefix = "obs";
   g.label = "The observed gel";
   g.ezones = in.ezones;
@@ -606,7 +606,7 @@ void appendHypothesis(std::string& out, const Results& r, const Sample& sample, 
          "</dd></dl>";
 
   // The gel.
-  GelSpec g;
+  GelPlan g;
   g.prefix = prefix;
   g.label = "The gel under hypothesis " + num(h.number);
   g.ezones = h.ezones;
@@ -626,7 +626,7 @@ void appendHypothesis(std::string& out, const Results& r, const Sample& sample, 
   }
   for (const Locus& l : h.loci) g.lociLabels.push_back(locusLetter(l.locus));
   for (std::size_t p = 0; p < h.patterns.size(); ++p) {
-    LaneSpec lane{h.patterns[p], num(static_cast<long long>(p + 1)), "n=" + num(countOf(r.input, p)),
+    LanePlan lane{h.patterns[p], num(static_cast<long long>(p + 1)), "n=" + num(countOf(r.input, p)),
                   laneTitle(sample, p, countOf(r.input, p)), false, {}};
     if (p < h.genotypes.size())
       for (const LocusGenotype& lg : h.genotypes[p].loci) lane.genotypes.push_back(lg.text);
@@ -637,7 +637,7 @@ void appendHypothesis(std::string& out, const Results& r, const Sample& sample, 
   const std::size_t ghosts = std::min(h.missingPhenotypes.size(), kMaxGhostLanes);
   for (std::size_t k = 0; k < ghosts; ++k) {
     const std::string& pat = h.missingPhenotypes[k];
-    LaneSpec lane{pat, "m" + num(static_cast<long long>(k + 1)), "n=0", "", true, {}};
+    LanePlan lane{pat, "m" + num(static_cast<long long>(k + 1)), "n=0", "", true, {}};
     std::vector<std::string> texts;
     if (auto it = expected.find(pat); it != expected.end())
       for (const LocusGenotype& lg : it->second->loci) lane.genotypes.push_back(lg.text);

@@ -423,7 +423,7 @@ footer{margin-top:3em;color:var(--muted);font-size:.85em;border-top:1px solid va
 )";
 }
 
-void appendHeader(std::string& out, const Results& r, const Sample& sample, const HtmlContext& ctx) {
+void appendHeader(std::string& out, const Results& r, const HtmlContext& ctx) {
   const InputSet& in = r.input;
   out += "<header><h1>KORVELIN report: " + htmlEscape(in.file) + "</h1><dl>";
   auto row = [&out](const std::string& term, const std::string& value) {
@@ -439,7 +439,6 @@ void appendHeader(std::string& out, const Results& r, const Sample& sample, cons
   row("Run", htmlEscape(ctx.runTime));
   out += "</dl>";
   if (!ctx.ended.empty()) out += "<p class=\"warn\">The run ended early: " + htmlEscape(ctx.ended) + "</p>";
-  (void)sample;
   out += "</header>\n";
 }
 
@@ -740,7 +739,7 @@ std::string htmlReport(const Results& results, const Sample& sample, const HtmlC
                     "<title>KORVELIN: " + htmlEscape(results.input.file) + "</title>\n";
   appendStyle(out);
   out += "</head>\n<body>\n";
-  appendHeader(out, results, sample, context);
+  appendHeader(out, results, context);
   appendObserved(out, results, sample);
   appendSummary(out, results);
   for (const Hypothesis& h : results.hypotheses) appendHypothesis(out, results, sample, h);

@@ -1,0 +1,181 @@
+#include "export/html_report.h"
+
+#include <gtest/gtest.h>
+
+#include "export/json_export.h"
+#include "harness.h"
+#include "html_pages.h"
+
+namespace korvelin {
+namespace {
+
+using testing::count;
+using testing::pageShape;
+
+TEST(HtmlReport, OriginCodesAndWords) {
+  struct Case {
+    BandOrigin origin;
+    const char* code;
+    const char* words;
+  };
+  const Case cases[] = {
+      {{BandKind::Homomeric, 1, 1, 0, 0, 0}, "A1", "homomeric band of locus A, allele 1"},
+      {{BandKind::Homomeric, 3, 12, 0, 0, 0}, "C12", "homomeric band of locus C, allele 12"},
+      {{BandKind::Heteromeric, 1, 1, 1, 2, 0}, "A1xA2", "intralocus heteromeric band of locus A, allele 1 \u00d7 allele 2"},
+      {{BandKind::Heteromeric, 1, 0, 1, 2, 0}, "A0xA2", "intralocus heteromeric band of locus A, null allele \u00d7 allele 2"},
+      {{BandKind::Heteromeric, 1, 1, 2, 2, 0}, "A1xB2",
+       "interlocus heteromeric band of locus A, allele 1 \u00d7 locus B, allele 2"},
+      {{BandKind::Heteromeric, 2, 3, 4, 0, 0}, "B3xD0",
+       "interlocus heteromeric band of locus B, allele 3 \u00d7 locus D, null allele"},
+      {{BandKind::Modified, 1, 1, 0, 0, 1}, "A1*m1", "modified form 1 of locus A, allele 1 (facultative)"},
+      {{BandKind::Modified, 2, 3, 0, 0, 2}, "B3*m2", "modified form 2 of locus B, allele 3 (facultative)"},
+      {{BandKind::Fixed, 0, 0, 0, 0, 0}, "fixed", "fixed band (in every pattern)"},
+      {{BandKind::Empty, 0, 0, 0, 0, 0}, "empty", "empty Ezone (in no pattern)"},
+      {{BandKind::Unexplained, 0, 0, 0, 0, 0}, "unexplained", "band this hypothesis does not explain"},
+      {{BandKind::Homomeric, 26, 1, 0, 0, 0}, "Z1", "homomeric band of locus Z, allele 1"},
+      {{BandKind::Homomeric, 27, 1, 0, 0, 0}, "L271", "homomeric band of locus L27, allele 1"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(originCode(c.origin), c.code);
+    EXPECT_EQ(originWords(c.origin), c.words) << c.code;
+  }
+}
+
+TEST(HtmlReport, EscapesTextFromFiles) {
+  EXPECT_EQ(htmlEscape("<b class=\"x\">Tom & Jerry's</b>"),
+            "&lt;b class=&quot;x&quot;&gt;Tom &amp; Jerry&#39;s&lt;/b&gt;");
+  EXPECT_EQ(htmlEscape(std::string("a\x01" "b")), "a\uFFFDb");
+  EXPECT_EQ(htmlEscape("Gr\u00fcn"), "Gr\u00fcn");
+}
+
+// A one-locus dimer: alleles in Ezones 1 and 3, their hybrid in Ezone 2, a
+// fixed band in Ezone 4; the heterozygote 1/2 is missing.
+Results dimerResults(const std::string& file) {
+  Results r;
+  r.input = {file, false, 4, 7, {"1001", "0011"}, {4, 3}};
+  Hypothesis h;
+  h.number = 1;
+  h.ezones = 4;
+  h.patterns = r.input.patterns;
+  h.loci = {{1, false, {{1, {1}, 0}, {2, {3}, 0}}}};
+  h.heteromericBands = {{{2}, true, 1, 1, 1, 2}};
+  h.ezoneBands = {{1, false, 1, BandKind::Homomeric, {{BandKind::Homomeric, 1, 1, 0, 0, 0}}},
+                  {2, false, 2, BandKind::Heteromeric, {{BandKind::Heteromeric, 1, 1, 1, 2, 0}}},
+                  {3, false, 3, BandKind::Homomeric, {{BandKind::Homomeric, 1, 2, 0, 0, 0}}},
+                  {4, false, -1, BandKind::Fixed, {}}};
+  h.expected = 3;
+  h.found = 2;
+  h.genotypes = {{"1001", {{1, 1, false, "1/1"}}}, {"0011", {{2, 2, false, "2/2"}}}};
+  h.expectedPhenotypes = {{"1001", {{1, 1, false, "1/1"}}, true},
+                          {"1111", {{1, 2, false, "1/2"}}, false},
+                          {"0011", {{2, 2, false, "2/2"}}, true}};
+  h.missingPhenotypes = {"1111"};
+  r.hypotheses.push_back(h);
+  return r;
+}
+
+TEST(HtmlReport, LanesAndBandsFollowTheModel) {
+  const Results r = dimerResults("gpi.dat");
+  const Sample sample{{{"line 3", "line 4", "line 7", "line 9"}, {"line 5", "line 6", "line 8"}}, {}};
+  const std::string html = htmlReport(r, sample, {"1.0.0", "2026-12-07 10:00 UTC", ""});
+  const auto page = pageShape(html);
+  EXPECT_EQ(testing::shapeMismatch(toJson(r, sample, 0, ""), page, kMaxGhostLanes), "");
+  ASSERT_EQ(page.size(), 3u);  // observed gel, summary, hypothesis 1
+  EXPECT_EQ(page[0].id, "observed");
+  ASSERT_EQ(page[2].hypothesis, 1);
+  ASSERT_EQ(page[2].lanes.size(), 3u);
+  EXPECT_TRUE(page[2].lanes[2].ghost);
+  std::vector<std::string> origins;
+  for (const auto& b : page[2].lanes[2].bands) origins.push_back(b.origin);
+  EXPECT_EQ(origins, (std::vector<std::string>{"A1", "A1xA2", "A2", "fixed"}));
+  // The genotype of every lane stands under it, the missing one's too.
+  EXPECT_EQ(count(html, ">1/1</text>") + count(html, ">2/2</text>") + count(html, ">1/2</text>"), 3);
+  // The stripes of the hybrid band exist once and are used by its bands.
+  EXPECT_EQ(count(html, "<pattern id=\"h1-A1xA2\""), 1);
+  EXPECT_EQ(count(html, "fill=\"url(#h1-A1xA2)\""), 1 + 1);  // the ghost lane and the legend
+  // The legend goes by locus and allele, hybrids and fixed bands after.
+  const auto legend = [&html](const char* code) { return html.find(std::string("<code>") + code + "</code>"); };
+  ASSERT_NE(legend("fixed"), std::string::npos);
+  EXPECT_LT(legend("A1"), legend("A2"));
+  EXPECT_LT(legend("A2"), legend("A1xA2"));
+  EXPECT_LT(legend("A1xA2"), legend("fixed"));
+  EXPECT_NE(html.find("n=4: line 3, line 4, line 7, line 9"), std::string::npos);
+  EXPECT_NE(html.find("KORVELIN 1.0.0"), std::string::npos);
+  EXPECT_NE(html.find("2026-12-07 10:00 UTC"), std::string::npos);
+}
+
+// A band that may be a modified form of either allele names both.
+TEST(HtmlReport, ABandOfTwoOriginsCarriesBothCodes) {
+  Results r = dimerResults("two.dat");
+  r.input.ezones = 5;
+  r.input.patterns = {"10011", "00111"};
+  Hypothesis& h = r.hypotheses[0];
+  h.ezones = 5;
+  h.patterns = r.input.patterns;
+  h.genotypes[0].pattern = "10011";
+  h.genotypes[1].pattern = "00111";
+  h.loci[0].alleles[0].modifiedForms = h.loci[0].alleles[1].modifiedForms = 1;
+  h.modifiedBands = {{{5}, 1, 1, 1}, {{5}, 1, 2, 1}};
+  h.ezoneBands.push_back({5, false, 4, BandKind::Modified,
+                          {{BandKind::Modified, 1, 1, 0, 0, 1}, {BandKind::Modified, 1, 2, 0, 0, 1}}});
+  h.missingPhenotypes.clear();
+  const std::string html = htmlReport(r, {}, {});
+  const auto page = pageShape(html);
+  EXPECT_EQ(testing::shapeMismatch(toJson(r, {}, 0, ""), page, kMaxGhostLanes), "");
+  ASSERT_EQ(page.back().lanes.size(), 2u);
+  EXPECT_EQ(page.back().lanes[0].bands.back().origin, "A1*m1 A2*m1");
+  EXPECT_NE(html.find("Ezone 5: modified form 1 of locus A, allele 1 (facultative), or modified form 1 of locus A, "
+                      "allele 2 (facultative)"),
+            std::string::npos);
+}
+
+TEST(HtmlReport, NamesFromFilesAreEscaped) {
+  const Results r = dimerResults("<b>&\"x\".dat");
+  const Sample sample{{{"<i>Ann</i>"}, {"O'Neil & \"Co\""}}, {"<E1>", "", "", ""}};
+  const std::string html = htmlReport(r, sample, {"1.0.0", "<now>", "<cut>"});
+  for (const char* raw : {"<b>", "<i>", "<E1>", "<now>", "<cut>", "O'Neil", "\"Co\""})
+    EXPECT_EQ(html.find(raw), std::string::npos) << raw;
+  EXPECT_NE(html.find("&lt;b&gt;&amp;&quot;x&quot;.dat"), std::string::npos);
+  EXPECT_NE(html.find("O&#39;Neil &amp; &quot;Co&quot;"), std::string::npos);
+  EXPECT_EQ(testing::shapeMismatch(toJson(r, sample, 0, ""), pageShape(html), kMaxGhostLanes), "");
+}
+
+TEST(HtmlReport, GhostLanesStopAtTheirLimit) {
+  Results r = dimerResults("many.dat");
+  Hypothesis& h = r.hypotheses[0];
+  h.missingPhenotypes.assign(kMaxGhostLanes + 5, "1111");
+  const std::string html = htmlReport(r, {}, {});
+  const auto page = pageShape(html);
+  EXPECT_EQ(page.back().lanes.size(), 2 + kMaxGhostLanes);
+  EXPECT_NE(html.find("Only the first 60 of the 65 missing phenotypes are drawn."), std::string::npos);
+  EXPECT_EQ(testing::shapeMismatch(toJson(r, {}, 0, ""), page, kMaxGhostLanes), "");
+}
+
+TEST(HtmlReport, TheAddedHalfOfASplitEzoneIsDrawnUnderItsOrigin) {
+  Results r = dimerResults("split.dat");
+  Hypothesis& h = r.hypotheses[0];
+  h.pass = PassKind::SplitTrial;
+  h.split = SplitTrial{2, 3, 7, "01"};
+  h.ezones = 5;
+  h.ezoneBands[1].splitMark = true;
+  h.ezoneBands.push_back({5, true, -2, BandKind::Empty, {}});
+  const std::string html = htmlReport(r, {}, {});
+  const std::string section = html.substr(html.find("data-hypothesis=\"1\""));
+  const auto at = [&section](const std::string& label) { return section.find(">" + label + "</text>"); };
+  ASSERT_NE(at("Ezone 2x"), std::string::npos);
+  EXPECT_LT(at("Ezone 1"), at("Ezone 2x"));
+  EXPECT_LT(at("Ezone 2x"), at("Ezone 5x"));
+  EXPECT_LT(at("Ezone 5x"), at("Ezone 3"));
+  EXPECT_NE(html.find("Ezone 2 split into Ezones 2x and 5x (combination 3 of 7, code 01)"), std::string::npos);
+}
+
+TEST(HtmlReport, NoHypothesisStillDrawsTheObservedGel) {
+  Results r = dimerResults("none.dat");
+  r.hypotheses.clear();
+  const std::string html = htmlReport(r, {}, {});
+  EXPECT_NE(html.find("No hypothesis explains the patterns."), std::string::npos);
+  EXPECT_EQ(testing::shapeMismatch(toJson(r, {}, 0, ""), pageShape(html), kMaxGhostLanes), "");
+}
+
+}  // namespace
+}  // namespace korvelin

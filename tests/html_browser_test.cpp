@@ -1,0 +1,115 @@
+// The HTML pages of every worked example in a real browser (headless
+// Chromium): each loads without console errors, its DOM has the lanes and
+// bands of the JSON document of the same run, and a screenshot of it is
+// kept under the build folder (screenshots/<name>.png, beside the page).
+// Built only where Chromium is installed.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <future>
+
+#include "export/html_report.h"
+#include "html_pages.h"
+
+namespace korvelin::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Loaded {
+  int status = -1;
+  std::string dom;
+  std::vector<std::string> consoleLines;  // what the page wrote to the console
+};
+
+bool writeFile(const fs::path& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+  return out.good();
+}
+
+// Loads `page` once: its DOM after loading, the console messages, and a
+// screenshot `png` of a window 1280 pixels wide.
+Loaded load(const fs::path& page, const fs::path& png, int height) {
+  char tmpl[] = "/tmp/korvelin-chromium-XXXXXX";
+  const char* dir = mkdtemp(tmpl);
+  Loaded result;
+  if (dir == nullptr) return result;
+  const fs::path work(dir);
+  const std::string command = std::string("'") + KORVELIN_CHROMIUM +
+                              "' --headless --disable-gpu --no-sandbox --no-first-run --hide-scrollbars"
+                              " --enable-logging=stderr --v=0 --user-data-dir='" + (work / "profile").string() +
+                              "' --window-size=1280," + std::to_string(height) + " --screenshot='" + png.string() +
+                              "' --dump-dom 'file://" + fs::absolute(page).string() + "' > '" +
+                              (work / "dom").string() + "' 2> '" + (work / "log").string() + "'";
+  result.status = std::system(command.c_str());
+  result.dom = readTextFile((work / "dom").string());
+  for (const std::string& line : lines(readTextFile((work / "log").string())))
+    if (line.find(":CONSOLE") != std::string::npos) result.consoleLines.push_back(line);
+  fs::remove_all(work);
+  return result;
+}
+
+// Writes each page with its JSON document, loads them two at a time (a
+// load mostly waits for the browser to start), and checks every one.
+void checkInBrowser(const std::vector<std::pair<std::string, RenderedRun>>& pages) {
+  const fs::path dir = KORVELIN_SCREENSHOTS;
+  fs::create_directories(dir);
+  for (const auto& [name, run] : pages) {
+    ASSERT_TRUE(writeFile(dir / (name + ".html"), run.html)) << name;
+    ASSERT_TRUE(writeFile(dir / (name + ".json"), run.json)) << name;
+  }
+  constexpr std::size_t kAtOnce = 2;
+  for (std::size_t first = 0; first < pages.size(); first += kAtOnce) {
+    std::vector<std::future<Loaded>> loads;
+    for (std::size_t k = first; k < std::min(first + kAtOnce, pages.size()); ++k) {
+      const std::string& name = pages[k].first;
+      const int height = std::min(9000, 1500 + 850 * static_cast<int>(pages[k].second.transcript.results.hypotheses.size()));
+      loads.push_back(std::async(std::launch::async, load, dir / (name + ".html"), dir / (name + ".png"), height));
+    }
+    for (std::size_t k = first; k < first + loads.size(); ++k) {
+      const Loaded page = loads[k - first].get();
+      const auto& [name, run] = pages[k];
+      SCOPED_TRACE(name);
+      EXPECT_EQ(page.status, 0);
+      EXPECT_EQ(page.consoleLines, std::vector<std::string>{});
+      EXPECT_EQ(shapeMismatch(run.json, pageShape(page.dom), kMaxGhostLanes), "");
+      EXPECT_GT(fs::file_size(dir / (name + ".png")), 10000u) << "the screenshot is missing or blank";
+    }
+  }
+}
+
+// The check of console errors must be able to fail: a page with a script
+// error shows in the console lines.
+TEST(HtmlReportInBrowser, AScriptErrorReachesTheConsoleLines) {
+  const fs::path dir = KORVELIN_SCREENSHOTS;
+  fs::create_directories(dir);
+  ASSERT_TRUE(writeFile(dir / "console-check.html",
+                        "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>x</title></head>"
+                        "<body><script>noSuchFunction();</script></body></html>\n"));
+  const Loaded page = load(dir / "console-check.html", dir / "console-check.png", 200);
+  ASSERT_EQ(page.status, 0);
+  ASSERT_EQ(page.consoleLines.size(), 1u);
+  EXPECT_NE(page.consoleLines[0].find("noSuchFunction"), std::string::npos);
+  fs::remove(dir / "console-check.html");
+  fs::remove(dir / "console-check.png");
+}
+
+// Every example, and a sample that lacks a phenotype (a ghost lane).
+TEST(HtmlReportInBrowser, EveryExampleLoadsCleanlyWithTheLanesAndBandsOfItsRun) {
+  std::vector<std::pair<std::string, RenderedRun>> pages;
+  for (const std::string& name : exampleNames(KORVELIN_EXAMPLES)) {
+    pages.emplace_back(name, renderExample(KORVELIN_EXAMPLES, name));
+    ASSERT_EQ(pages.back().second.transcript.status, 0) << name;
+  }
+  EXPECT_GE(pages.size(), 7u);
+  pages.emplace_back("missing-phenotype", renderMissingPhenotype());
+  checkInBrowser(pages);
+}
+
+}  // namespace
+}  // namespace korvelin::testing

@@ -1,0 +1,243 @@
+#include "html_pages.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+#include "export/html_report.h"
+#include "export/json_export.h"
+#include "version.h"
+
+namespace korvelin::testing {
+
+RenderedRun renderRun(const std::map<std::string, std::string>& files, const std::vector<std::string>& answers) {
+  RenderedRun run;
+  run.transcript = runSession(files, answers);
+  const HtmlContext context{kVersion, "2026-12-07 12:00 UTC", ""};
+  run.html = htmlReport(run.transcript.results, run.transcript.sample, context);
+  run.json = toJson(run.transcript.results, run.transcript.sample, run.transcript.status, "");
+  return run;
+}
+
+RenderedRun renderExample(const std::string& dir, const std::string& name) {
+  const std::filesystem::path base(dir);
+  return renderRun({{name + ".dat", readTextFile((base / (name + ".dat")).string())}},
+                   lines(readTextFile((base / (name + ".answers")).string())));
+}
+
+RenderedRun renderCase(const std::string& dir) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(dir))
+    if (entry.is_regular_file() && entry.path().filename() != "answers.txt")
+      files[entry.path().filename().string()] = readTextFile(entry.path().string());
+  return renderRun(files, lines(readTextFile((std::filesystem::path(dir) / "answers.txt").string())));
+}
+
+RenderedRun renderMissingPhenotype() {
+  return renderRun({{"gap.dat", patternFile({"00010", "10110", "10000", "00011", "11000", "10111", "11110", "10110"})}},
+                   consoleAnswers("gap"));
+}
+
+std::vector<std::string> exampleNames(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir))
+    if (entry.path().extension() == ".answers") names.push_back(entry.path().stem().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace korvelin::testing
+
+#include <map>
+#include <set>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+namespace korvelin::testing {
+namespace {
+
+struct Tag {
+  std::string name;
+  bool closing = false;
+  std::map<std::string, std::string> attributes;
+};
+
+// The tag that starts at `at` (a '<'); `at` moves past it.
+Tag readTag(const std::string& html, std::size_t& at) {
+  Tag tag;
+  std::size_t i = at + 1;
+  if (i < html.size() && html[i] == '/') {
+    tag.closing = true;
+    ++i;
+  }
+  while (i < html.size() && (std::isalnum(static_cast<unsigned char>(html[i])) || html[i] == '-' || html[i] == '!'))
+    tag.name += static_cast<char>(std::tolower(static_cast<unsigned char>(html[i++])));
+  while (i < html.size() && html[i] != '>') {
+    if (std::isspace(static_cast<unsigned char>(html[i])) || html[i] == '/') {
+      ++i;
+      continue;
+    }
+    std::string key;
+    while (i < html.size() && !std::isspace(static_cast<unsigned char>(html[i])) && html[i] != '=' &&
+           html[i] != '>' && html[i] != '/')
+      key += html[i++];
+    std::string value;
+    if (i < html.size() && html[i] == '=') {
+      ++i;
+      const char quote = html[i];
+      if (quote == '"' || quote == '\'') {
+        const std::size_t end = html.find(quote, i + 1);
+        value = html.substr(i + 1, end - i - 1);
+        i = end == std::string::npos ? html.size() : end + 1;
+      } else {
+        while (i < html.size() && !std::isspace(static_cast<unsigned char>(html[i])) && html[i] != '>')
+          value += html[i++];
+      }
+    }
+    tag.attributes[key] = value;
+  }
+  at = i;
+  return tag;
+}
+
+std::set<std::string> tokens(const std::string& text) {
+  std::istringstream in(text);
+  std::set<std::string> out;
+  for (std::string t; in >> t;) out.insert(t);
+  return out;
+}
+
+std::string letter(int locus) { return std::string(1, static_cast<char>('A' + locus - 1)); }
+
+}  // namespace
+
+std::vector<PageSection> pageShape(const std::string& html) {
+  std::vector<PageSection> sections;
+  int gDepth = 0, laneDepth = -1;
+  for (std::size_t at = html.find('<'); at != std::string::npos; at = html.find('<', at)) {
+    if (html.compare(at, 4, "<!--") == 0) {
+      at = html.find("-->", at);
+      continue;
+    }
+    Tag tag = readTag(html, at);
+    if (tag.name == "style" && !tag.closing) {  // CSS may hold '<' in no form we use, but skip it whole
+      at = html.find("</style", at);
+      continue;
+    }
+    if (tag.name == "section" && !tag.closing) {
+      PageSection s;
+      if (auto it = tag.attributes.find("id"); it != tag.attributes.end()) s.id = it->second;
+      if (auto it = tag.attributes.find("data-hypothesis"); it != tag.attributes.end())
+        s.hypothesis = std::stoi(it->second);
+      sections.push_back(s);
+      continue;
+    }
+    if (tag.name == "g") {
+      if (tag.closing) {
+        if (--gDepth == laneDepth) laneDepth = -1;
+        continue;
+      }
+      ++gDepth;
+      const auto cls = tag.attributes.find("class");
+      if (cls != tag.attributes.end() && tokens(cls->second).contains("lane") && !sections.empty()) {
+        laneDepth = gDepth - 1;
+        sections.back().lanes.push_back({tag.attributes["data-pattern"],
+                                         tokens(cls->second).contains("missing"), {}});
+      }
+      continue;
+    }
+    if (tag.closing || sections.empty()) continue;
+    const auto cls = tag.attributes.find("class");
+    if (cls == tag.attributes.end() || !tokens(cls->second).contains("band")) continue;
+    PageSection& s = sections.back();
+    if (laneDepth < 0 || s.lanes.empty()) {
+      ++s.strayBands;
+      continue;
+    }
+    const auto ez = tag.attributes.find("data-ezone");
+    const auto origin = tag.attributes.find("data-origin");
+    s.lanes.back().bands.push_back({ez == tag.attributes.end() ? 0 : std::stoi(ez->second),
+                                    origin == tag.attributes.end() ? "" : origin->second});
+  }
+  return sections;
+}
+
+namespace {
+
+// The difference between a lane and the pattern it should draw.
+std::string laneMismatch(const PageLane& lane, const std::string& pattern, bool ghost) {
+  if (lane.pattern != pattern) return "lane " + lane.pattern + " where " + pattern + " was due";
+  if (lane.ghost != ghost) return "lane " + pattern + (ghost ? " is not" : " is") + " a ghost lane";
+  std::vector<int> want, got;
+  for (std::size_t z = 0; z < pattern.size(); ++z)
+    if (pattern[z] == '1') want.push_back(static_cast<int>(z + 1));
+  for (const PageBand& b : lane.bands) got.push_back(b.ezone);
+  if (want != got) return "lane " + pattern + " has the bands of other Ezones";
+  return "";
+}
+
+}  // namespace
+
+std::string shapeMismatch(const std::string& json, const std::vector<PageSection>& page,
+                          std::size_t maxGhostLanes) {
+  const auto doc = nlohmann::json::parse(json);
+  const auto& input = doc.at("input");
+  const auto& hypotheses = doc.at("hypotheses");
+  std::vector<const PageSection*> observed, sections;
+  for (const PageSection& s : page) {
+    if (s.strayBands > 0) return "section " + s.id + " has bands outside lanes";
+    if (s.hypothesis > 0) sections.push_back(&s);
+    else if (!s.lanes.empty()) observed.push_back(&s);
+  }
+  if (observed.size() != 1) return "not one observed gel but " + std::to_string(observed.size());
+  const auto& patterns = input.at("patterns");
+  if (observed[0]->lanes.size() != patterns.size())
+    return "observed gel: " + std::to_string(observed[0]->lanes.size()) + " lanes for " +
+           std::to_string(patterns.size()) + " patterns";
+  for (std::size_t p = 0; p < patterns.size(); ++p)
+    if (auto d = laneMismatch(observed[0]->lanes[p], patterns[p].at("pattern"), false); !d.empty())
+      return "observed gel: " + d;
+  if (sections.size() != hypotheses.size())
+    return std::to_string(sections.size()) + " hypothesis sections for " + std::to_string(hypotheses.size());
+  for (std::size_t i = 0; i < hypotheses.size(); ++i) {
+    const auto& h = hypotheses[i];
+    const PageSection& s = *sections[i];
+    const std::string where = "hypothesis " + std::to_string(h.at("number").get<int>()) + ": ";
+    if (s.hypothesis != h.at("number").get<int>()) return where + "section numbered " + std::to_string(s.hypothesis);
+    // What each Ezone's band should be called, from the alleles and bands.
+    std::map<int, std::set<std::string>> origins;
+    for (const auto& l : h.at("loci"))
+      for (const auto& a : l.at("alleles"))
+        for (int z : a.at("ezones"))
+          origins[z].insert(letter(l.at("locus")) + std::to_string(a.at("allele").get<int>()));
+    for (const auto& b : h.at("heteromeric_bands"))
+      for (int z : b.at("ezones"))
+        origins[z].insert(letter(b.at("locus1")) + std::to_string(b.at("allele1").get<int>()) + "x" +
+                          letter(b.at("locus2")) + std::to_string(b.at("allele2").get<int>()));
+    for (const auto& m : h.at("modified_bands"))
+      for (int z : m.at("ezones"))
+        origins[z].insert(letter(m.at("locus")) + std::to_string(m.at("allele").get<int>()) + "*m" +
+                          std::to_string(m.at("form").get<int>()));
+    std::vector<std::pair<std::string, bool>> lanes;
+    for (const auto& g : h.at("genotypes")) lanes.emplace_back(g.at("pattern"), false);
+    const auto& missing = h.at("missing_phenotypes");
+    for (std::size_t k = 0; k < missing.size() && k < maxGhostLanes; ++k) lanes.emplace_back(missing[k], true);
+    if (s.lanes.size() != lanes.size())
+      return where + std::to_string(s.lanes.size()) + " lanes for " + std::to_string(lanes.size());
+    for (std::size_t k = 0; k < lanes.size(); ++k) {
+      if (auto d = laneMismatch(s.lanes[k], lanes[k].first, lanes[k].second); !d.empty()) return where + d;
+      for (const PageBand& b : s.lanes[k].bands) {
+        const std::set<std::string> got = tokens(b.origin);
+        const auto it = origins.find(b.ezone);
+        const bool ok = it == origins.end()
+                            ? got.size() == 1 && (got.contains("fixed") || got.contains("unexplained"))
+                            : got == it->second;
+        if (!ok) return where + "Ezone " + std::to_string(b.ezone) + " band called \"" + b.origin + "\"";
+      }
+    }
+  }
+  return "";
+}
+
+}  // namespace korvelin::testing

@@ -1,0 +1,62 @@
+#pragma once
+// A worked example run in memory from its answers file, with the HTML page
+// and the JSON document of that run: for the tests of the HTML report and
+// the tool that hands the pages to a browser.
+
+#include <string>
+
+#include "harness.h"
+
+namespace korvelin::testing {
+
+struct RenderedRun {
+  Transcript transcript;
+  std::string html;
+  std::string json;
+};
+
+// A session of these files and answers, with its page and document.
+RenderedRun renderRun(const std::map<std::string, std::string>& files, const std::vector<std::string>& answers);
+// Runs <name>.dat with <name>.answers from the examples folder `dir`.
+RenderedRun renderExample(const std::string& dir, const std::string& name);
+// Runs a reference case: every file of the folder `dir` with its answers.txt.
+RenderedRun renderCase(const std::string& dir);
+
+// A one-locus dimer with a modified form of each allele, whose sample lacks
+// one of the 8 phenotypes the hypothesis expects (a ghost lane to draw).
+RenderedRun renderMissingPhenotype();
+
+// The names of the examples in `dir` (every <name>.answers), sorted.
+std::vector<std::string> exampleNames(const std::string& dir);
+
+}  // namespace korvelin::testing
+
+namespace korvelin::testing {
+
+// The checkable structure of a page, as its tags say: sections (the observed
+// gel has hypothesis 0), their lanes and the bands inside them.
+struct PageBand {
+  int ezone = 0;
+  std::string origin;  // data-origin, empty where it has none
+};
+struct PageLane {
+  std::string pattern;
+  bool ghost = false;  // class "lane missing"
+  std::vector<PageBand> bands;
+};
+struct PageSection {
+  std::string id;
+  int hypothesis = 0;
+  std::vector<PageLane> lanes;
+  int strayBands = 0;  // bands outside any lane
+};
+std::vector<PageSection> pageShape(const std::string& html);
+
+// Empty when the page's lanes and bands are those of the JSON document of
+// the same run (one lane per distinct pattern, a band per '1', a section per
+// hypothesis with ghost lanes for its missing phenotypes and the origin of
+// every band), else the first difference.
+std::string shapeMismatch(const std::string& json, const std::vector<PageSection>& page,
+                          std::size_t maxGhostLanes);
+
+}  // namespace korvelin::testing

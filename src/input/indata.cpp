@@ -112,6 +112,12 @@ void storePattern(Session& s, const RecordFormat* echo, const RecordFormat& form
 
 }  // namespace
 
+bool readEzoneCount(InputFile& file, int& nzones) {
+  DataLines lines(&file);
+  std::string line;
+  return lines.next(line) && readFreeInteger(line, nzones) == FreeInteger::Read;
+}
+
 void indata(Session& s) {
   State& st = s.state();
   s.report(FreeLine().text("Input data file: ").name(st.infil));

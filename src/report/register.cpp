@@ -109,6 +109,7 @@ void newhyp(Session& s) {
     if (st.nzymos == st.nzexp) st.nxexac += 1;
     writeBox(s, st.u);
     if (st.u != kConsoleUnit) writeBox(s, kConsoleUnit);
+    s.hypothesisAnnounced();
   }
   if (st.begin == 1 || enough) {
     s.warten();

@@ -8,9 +8,9 @@
 #include "split/control.h"
 
 namespace korvelin {
+namespace {
 
-int runKorvelin(Console& console, FileSystem& files, SearchPath path) {
-  Session s(console, files, path);
+int runSession(Session& s) {
   try {
     startUp(s);
     analysisPass(s);
@@ -18,12 +18,26 @@ int runKorvelin(Console& console, FileSystem& files, SearchPath path) {
   } catch (const RunEnded&) {
   } catch (const std::exception& e) {
     // Not an orderly end (memory exhausted, say): tell the user and fail.
-    console.out(FreeLine().text("** The run stopped: ").text(e.what()));
+    s.toConsole(FreeLine().text("** The run stopped: ").text(e.what()));
     s.closeAll();
     return 1;
   }
   s.closeAll();
   return 0;
+}
+
+}  // namespace
+
+int runKorvelin(Console& console, FileSystem& files, SearchPath path) {
+  return runKorvelin(console, files, RunSettings{}, nullptr, path);
+}
+
+int runKorvelin(Console& console, FileSystem& files, const RunSettings& settings, RunObserver* observer,
+                SearchPath path) {
+  Session s(console, files, settings, observer, path);
+  const int status = runSession(s);
+  s.runEnded();
+  return status;
 }
 
 }  // namespace korvelin

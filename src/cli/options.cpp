@@ -159,8 +159,8 @@ std::string helpText() {
                   "the Ezone menu does; repeat for more requests, in order;\n"
                   "'all' (or 0) splits every Ezone and ends the run");
   text += helpRow("    --max-n N",
-                  "with --split all: split only Ezones with a band in at most\n"
-                  "N patterns (1 to " + std::to_string(kSplitBands) + ", default " +
+                  "with --split all: split only the Ezones with a band in\n"
+                  "at most N patterns (1 to " + std::to_string(kSplitBands) + ", default " +
                       std::to_string(kSplitBands) + ")");
   text += helpRow("-q, --quiet", "nothing on standard output but the report of -o -");
   text += helpRow("-h, --help", "show this help and exit");

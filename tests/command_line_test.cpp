@@ -139,8 +139,10 @@ const std::string kDimer = readTextFile(std::string(KORVELIN_EXAMPLES) + "/dimer
 // and nothing written.
 TEST(CommandLine, UsageErrors) {
   const std::pair<Strings, std::string> cases[] = {
-      {{"--frobnicate", "dimer.dat"}, "The following argument was not expected: --frobnicate"},
-      {{"dimer.dat", "other.dat"}, "The following argument was not expected: other.dat"},
+      {{"dimer.dat", "--spilt", "3"}, "unknown option --spilt"},
+      {{"-qz", "dimer.dat"}, "unknown option -z"},
+      {{"dimer.dat", "other.dat"}, "a second DATAFILE: other.dat"},
+      {{"dimer.dat", "--", "-q"}, "a second DATAFILE: -q"},
       {{"-q"}, "no DATAFILE given"},
       {{"dimer.dat", "-o"}, "--output: 1 required FILE missing"},
       {{"dimer.dat", "-o", ""}, "--output: an empty file name"},

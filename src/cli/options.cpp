@@ -101,12 +101,23 @@ Options parseOptions(const std::vector<std::string>& args) {
   app.add_flag("-h,--help", help)->disable_flag_override();
   app.add_flag("-V,--version", version)->disable_flag_override();
   app.add_option("DATAFILE", settings.dataFile);
+  // Arguments left over are named one at a time, in their order.
+  app.allow_extras();
 
   std::vector<std::string> reversed(args.rbegin(), args.rend());  // as the parser takes them
   try {
     app.parse(reversed);
   } catch (const CLI::ParseError& e) {
     return usageError(e.what());
+  }
+  bool afterDashes = false;  // "--" ends the options
+  for (const std::string& extra : app.remaining()) {
+    if (extra == "--" && !afterDashes) {
+      afterDashes = true;
+      continue;
+    }
+    if (!afterDashes && extra.size() > 1 && extra[0] == '-') return usageError("unknown option " + extra);
+    return usageError("a second DATAFILE: " + extra);
   }
   if (help) {
     o.action = Options::Action::Help;

@@ -20,7 +20,7 @@ class Console {
   // A line on standard error that the next one replaces and any other
   // output erases; an empty text erases it. Shown only where standard error
   // is a terminal.
-  virtual void progress(const std::string& text) { (void)text; }
+  virtual void progress(const std::string& /*text*/) {}
 };
 
 class InputFile {

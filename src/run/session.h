@@ -32,7 +32,8 @@ class Session {
   Session(Console& console, FileSystem& files, SearchPath path = SearchPath::Fast);
   // A run with settings made in advance. When they are unattended, the
   // console takes no answers and shows only messages (lines starting with
-  // "**"), on standard error; `observer` (may be null) hears of the rest.
+  // "** " after blanks), on standard error; `observer` (may be null) hears
+  // of the rest.
   Session(Console& console, FileSystem& files, RunSettings settings, RunObserver* observer,
           SearchPath path = SearchPath::Fast);
   // However the run unwinds, the scratch file does not outlive it.

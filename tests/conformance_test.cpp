@@ -28,16 +28,6 @@ std::string masked(const std::string& text) {
   return std::regex_replace(joined, std::regex(R"((\*\* Error  ?status|cause =) +-?\d+)"), "$1 <n>");
 }
 
-// The files of a folder by name (without answers.txt).
-std::map<std::string, std::string> filesIn(const fs::path& dir) {
-  std::map<std::string, std::string> files;
-  if (fs::exists(dir))
-    for (const auto& entry : fs::directory_iterator(dir))
-      if (entry.is_regular_file() && entry.path().filename() != "answers.txt")
-        files[entry.path().filename().string()] = readTextFile(entry.path().string());
-  return files;
-}
-
 // Transcripts of an independent implementation (conformance), and our own
 // regression transcripts (golden, checked by hand against the report
 // layouts when made).
@@ -49,7 +39,8 @@ TEST(Conformance, EveryReferenceTranscriptIsReproduced) {
   ASSERT_GE(dirs.size(), 18u);
   for (const auto& dir : dirs) {
     SCOPED_TRACE(dir.parent_path().filename().string() + "/" + dir.filename().string());
-    const auto inputs = filesIn(dir), expected = filesIn(dir / "expected"), wanted = filesIn(dir / "expected/files");
+    const auto inputs = filesIn(dir.string()), expected = filesIn((dir / "expected").string()),
+               wanted = filesIn((dir / "expected/files").string());
     const Transcript t = runSession(inputs, lines(readTextFile((dir / "answers.txt").string())));
     EXPECT_EQ(t.status, std::stoi(expected.at("rc")));
     EXPECT_EQ(firstDifference(expected.at("stdout"), masked(t.out)), "") << "stdout";

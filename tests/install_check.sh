@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a fresh prefix and checks the tree: the program,
 # its manual page, the guide and the examples; then runs the installed
-# program on an installed example, unattended, to a complete report.
+# program on an installed example, unattended, to a complete report, and
+# from the command line to the same report.
 set -euo pipefail
 build=$1
 prefix=$(mktemp -d)
@@ -50,5 +51,7 @@ cp "$docs/examples/dimer.dat" "$docs/examples/dimer.answers" "$work/"
 (cd "$work" && "$prefix/bin/korvelin" < dimer.answers > console.txt) || fail "the run did not end with status 0"
 tail -n 1 "$work/dimer.out" | grep -qx '=\{66\}' || fail "the report does not end with the ruler"
 grep -q 'Total number of hypotheses found' "$work/dimer.out" || fail "the report has no totals"
+(cd "$work" && "$prefix/bin/korvelin" dimer.dat -o line.out > line.txt) || fail "the command-line run did not end with status 0"
+cmp -s "$work/dimer.out" "$work/line.out" || fail "the command line wrote another report than the dialogue"
 ls -a "$work" | grep -q '\.scr$' && fail "a scratch file was left"
 echo "install tree complete: $prefix"

@@ -195,6 +195,12 @@ void readTableFile(Session& s) {
 
 }  // namespace
 
+bool readEzoneCount(InputFile& file, int& nzones) {
+  DataLines lines(&file);
+  std::string line;
+  return lines.next(line) && readFreeInteger(line, nzones) == FreeInteger::Read;
+}
+
 void indata(Session& s) {
   State& st = s.state();
   s.report(FreeLine().text("Input data file: ").name(st.infil));

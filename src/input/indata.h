@@ -8,4 +8,8 @@ namespace korvelin {
 
 void indata(Session& s);
 
+// The Ezone count on line 1 of a pattern file, read as `indata` reads it
+// (but not checked against the limits); false when line 1 gives none.
+bool readEzoneCount(InputFile& file, int& nzones);
+
 }  // namespace korvelin

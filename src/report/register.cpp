@@ -121,6 +121,7 @@ void newhyp(Session& s) {
     if (st.u != kConsoleUnit) writeBox(s, kConsoleUnit);
     // The results model holds exactly the hypotheses announced here.
     captureHypothesis(st, s.results());
+    s.hypothesisAnnounced();
   }
   if (st.begin == 1 || enough) {
     s.warten();

@@ -19,6 +19,7 @@ void writeTotals(Session& s) {
                          .text(" Number of hypotheses with genetically ")
                          .text("closed banding patterns =")
                          .num(st.nxexac, 3));
+  s.totalsReported();
 }
 
 PassEnd analysisPass(Session& s) {

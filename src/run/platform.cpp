@@ -18,26 +18,47 @@ namespace {
 // long reports cost little and prompts still show before the answer.
 class StandardConsole : public Console {
  public:
-  StandardConsole() {
+  StandardConsole() : terminal_(::isatty(STDERR_FILENO) == 1) {
     std::ios::sync_with_stdio(false);
     std::cin.tie(nullptr);
   }
-  ~StandardConsole() override { std::cout.flush(); }
+  ~StandardConsole() override {
+    progress("");
+    std::cout.flush();
+  }
   bool readLine(std::string& line) override {
+    progress("");
     std::cout.flush();
     if (!std::getline(std::cin, line)) return false;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return true;
   }
   void out(const std::string& line) override {
+    progress("");
     std::cout.write(line.data(), static_cast<std::streamsize>(line.size()));
     std::cout.put('\n');
   }
   void err(const std::string& line) override {
+    progress("");
     std::cout.flush();
     std::cerr << line << '\n';
     std::cerr.flush();
   }
+  // Overwritten and erased with blanks after a carriage return, which every
+  // terminal understands.
+  void progress(const std::string& text) override {
+    if (!terminal_ || (text.empty() && shown_ == 0)) return;
+    std::cout.flush();
+    std::string line = "\r" + text;
+    if (text.size() < shown_) line += std::string(shown_ - text.size(), ' ') + "\r" + text;
+    std::cerr << line;
+    std::cerr.flush();
+    shown_ = text.size();
+  }
+
+ private:
+  const bool terminal_;
+  std::size_t shown_ = 0;  // the length of the progress line on the screen
 };
 
 class DiskInputFile : public InputFile {

@@ -17,6 +17,10 @@ class Console {
   virtual bool readLine(std::string& line) = 0;
   virtual void out(const std::string& line) = 0;
   virtual void err(const std::string& line) = 0;
+  // A line on standard error that the next one replaces and any other
+  // output erases; an empty text erases it. Shown only where standard error
+  // is a terminal.
+  virtual void progress(const std::string& /*text*/) {}
 };
 
 class InputFile {

@@ -8,10 +8,9 @@
 #include "split/control.h"
 
 namespace korvelin {
+namespace {
 
-int runKorvelin(Console& console, FileSystem& files, SearchPath path,
-                const std::function<void(const Session&)>& finished) {
-  Session s(console, files, path);
+int runSession(Session& s) {
   try {
     startUp(s);
     analysisPass(s);
@@ -19,14 +18,28 @@ int runKorvelin(Console& console, FileSystem& files, SearchPath path,
   } catch (const RunEnded&) {
   } catch (const std::exception& e) {
     // Not an orderly end (memory exhausted, say): tell the user and fail.
-    console.out(FreeLine().text("** The run stopped: ").text(e.what()));
+    s.toConsole(FreeLine().text("** The run stopped: ").text(e.what()));
     s.closeAll();
-    if (finished) finished(s);
     return 1;
   }
   s.closeAll();
-  if (finished) finished(s);
   return 0;
+}
+
+}  // namespace
+
+int runKorvelin(Console& console, FileSystem& files, SearchPath path,
+                const std::function<void(const Session&)>& finished) {
+  return runKorvelin(console, files, RunSettings{}, nullptr, path, finished);
+}
+
+int runKorvelin(Console& console, FileSystem& files, const RunSettings& settings, RunObserver* observer,
+                SearchPath path, const std::function<void(const Session&)>& finished) {
+  Session s(console, files, settings, observer, path);
+  const int status = runSession(s);
+  s.runEnded();
+  if (finished) finished(s);
+  return status;
 }
 
 }  // namespace korvelin

@@ -1,8 +1,10 @@
 #pragma once
 #include <functional>
 
+#include "run/observer.h"
 #include "run/platform.h"
 #include "run/session.h"
+#include "run/settings.h"
 
 namespace korvelin {
 
@@ -11,5 +13,9 @@ namespace korvelin {
 // ended (the results and the sample are complete then).
 int runKorvelin(Console& console, FileSystem& files, SearchPath path = SearchPath::Fast,
                 const std::function<void(const Session&)>& finished = {});
+// The same with settings made in advance (the command line); `observer`
+// (may be null) hears of the run as it goes.
+int runKorvelin(Console& console, FileSystem& files, const RunSettings& settings, RunObserver* observer,
+                SearchPath path = SearchPath::Fast, const std::function<void(const Session&)>& finished = {});
 
 }  // namespace korvelin

@@ -3,9 +3,41 @@
 #include "run/format.h"
 
 namespace korvelin {
+namespace {
+
+// The console of an unattended run: messages ("** ...", after blanks) go
+// to standard error; the dialogue's prompts, pauses and report copies go
+// nowhere, and there is no keyboard.
+class MessagesOnly : public Console {
+ public:
+  explicit MessagesOnly(Console& streams) : streams_(streams) {}
+  bool readLine(std::string&) override { return false; }
+  void out(const std::string& line) override { pass(line); }
+  void err(const std::string& line) override { pass(line); }
+
+ private:
+  void pass(const std::string& line) {
+    const auto at = line.find_first_not_of(' ');
+    if (at != std::string::npos && line.compare(at, 3, "** ") == 0) streams_.err(line);
+  }
+  Console& streams_;
+};
+
+}  // namespace
 
 Session::Session(Console& console, FileSystem& files, SearchPath path)
-    : state_(std::make_unique<State>()), console_(console), files_(files), path_(path) {}
+    : Session(console, files, RunSettings{}, nullptr, path) {}
+
+Session::Session(Console& console, FileSystem& files, RunSettings settings, RunObserver* observer,
+                 SearchPath path)
+    : state_(std::make_unique<State>()),
+      settings_(std::move(settings)),
+      observer_(observer),
+      streams_(console),
+      messagesOnly_(settings_.unattended ? std::make_unique<MessagesOnly>(console) : nullptr),
+      console_(messagesOnly_ ? *messagesOnly_ : console),
+      files_(files),
+      path_(path) {}
 
 void Session::toUnit(int unit, const std::string& line) {
   if (unit == kConsoleUnit) {
@@ -45,6 +77,7 @@ bool Session::readNumber(int& value) {
 }
 
 void Session::warten() {
+  if (settings_.unattended) return;
   if (state_->begin == 0 && state_->u == kFileUnit) return;
   console_.out(FreeLine().text("<Press Return to continue>"));
   readAnswerLine();

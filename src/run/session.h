@@ -8,7 +8,9 @@
 
 #include "input/sample.h"
 #include "results/results.h"
+#include "run/observer.h"
 #include "run/platform.h"
+#include "run/settings.h"
 #include "state/state.h"
 
 namespace korvelin {
@@ -30,6 +32,12 @@ enum class SearchPath { Fast, Plain };
 class Session {
  public:
   Session(Console& console, FileSystem& files, SearchPath path = SearchPath::Fast);
+  // A run with settings made in advance. When they are unattended, the
+  // console takes no answers and shows only messages (lines starting with
+  // "** " after blanks), on standard error; `observer` (may be null) hears
+  // of the rest.
+  Session(Console& console, FileSystem& files, RunSettings settings, RunObserver* observer,
+          SearchPath path = SearchPath::Fast);
   // However the run unwinds, the scratch file does not outlive it.
   ~Session() { closeAll(); }
   Session(const Session&) = delete;
@@ -45,6 +53,24 @@ class Session {
   const Results& results() const { return results_; }
   Sample& sample() { return sample_; }
   const Sample& sample() const { return sample_; }
+  RunSettings& settings() { return settings_; }
+  // Standard output itself, for a report that goes there (the console of an
+  // unattended run keeps only the messages).
+  Console& standardStreams() { return streams_; }
+
+  // Hooks for the observer of an unattended run.
+  void hypothesisAnnounced() {
+    if (observer_) observer_->hypothesisAnnounced(*state_);
+  }
+  void totalsReported() {
+    if (observer_) observer_->totalsReported(*state_);
+  }
+  void trialStarted() {
+    if (observer_) observer_->trialStarted(*state_);
+  }
+  void runEnded() {
+    if (observer_) observer_->runEnded(*state_, reportOpened_);
+  }
 
   // Writes a line to one unit (0 standard error, 6 console, 8 output file).
   void toUnit(int unit, const std::string& line);
@@ -74,7 +100,10 @@ class Session {
 
   void setInput(std::unique_ptr<InputFile> in) { input_ = std::move(in); }
   InputFile* input() { return input_.get(); }
-  void setOutput(std::unique_ptr<OutputFile> out) { output_ = std::move(out); }
+  void setOutput(std::unique_ptr<OutputFile> out) {
+    reportOpened_ = reportOpened_ || out != nullptr;
+    output_ = std::move(out);
+  }
   bool hasOutput() const { return output_ != nullptr; }
   void setScratchName(std::string name) { scratchName_ = std::move(name); }
 
@@ -86,6 +115,10 @@ class Session {
   void writeFailed(int status);
 
   std::unique_ptr<State> state_;
+  RunSettings settings_;
+  RunObserver* observer_ = nullptr;
+  Console& streams_;
+  std::unique_ptr<Console> messagesOnly_;
   Console& console_;
   FileSystem& files_;
   SearchPath path_;
@@ -94,6 +127,7 @@ class Session {
   std::string scratchName_;
   Results results_;
   Sample sample_;
+  bool reportOpened_ = false;
 };
 
 }  // namespace korvelin

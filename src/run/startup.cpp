@@ -47,45 +47,50 @@ std::string defaultOutputName(const std::string& input, int length) {
   return name;
 }
 
-void openInputFile(Session& s) {
-  State& st = s.state();
+// The dialogue's question for the data file, until one that exists is named.
+void askDataFile(Session& s) {
   for (;;) {
     s.toConsole(FreeLine().text(">> Name of input data file [default extension = .dat]").text(" : >> "));
     std::string answer = readName(s, Session::ReadContext::Question);
-    int length = lastNonBlank(answer);
+    const int length = lastNonBlank(answer);
     if (length == 0) continue;
     answer.resize(static_cast<std::size_t>(length));
-    if (answer.find('.') == std::string::npos) {
-      answer += ".dat";
-      length += 4;
+    if (answer.find('.') == std::string::npos) answer += ".dat";
+    if (s.files().exists(answer)) {
+      s.settings().dataFile = answer;
+      return;
     }
-    st.infil = answer;
-    st.ilen = length;
-    st.exist = s.files().exists(st.infil);
-    if (!st.exist) {
-      s.toConsole(FreeLine().text(">> ** File does not exist : ").name(st.infil));
-      continue;
-    }
-    int status = 0;
-    auto in = s.files().openRead(st.infil, status);
-    if (!in) {
-      s.toConsole(FreeLine().text("** Error status ").num(status).text(" in OPENing of ").name(st.infil));
-      s.last();
-    }
-    s.setInput(std::move(in));
-    return;
+    s.toConsole(FreeLine().text(">> ** File does not exist : ").name(answer));
   }
+}
+
+void openInputFile(Session& s) {
+  State& st = s.state();
+  if (!s.settings().unattended) askDataFile(s);
+  st.infil = s.settings().dataFile;
+  st.ilen = static_cast<int>(st.infil.size());
+  int status = 0;
+  auto in = s.files().openRead(st.infil, status);
+  if (!in) {
+    s.toConsole(FreeLine().text("** Error status ").num(status).text(" in OPENing of ").name(st.infil));
+    s.last();
+  }
+  s.setInput(std::move(in));
 }
 
 // Asks for the output name until it is not the input file: writing the
 // report over the patterns would destroy them before they are read.
 void chooseOutputName(Session& s) {
   State& st = s.state();
+  const RunSettings& settings = s.settings();
   const int inputLength = st.ilen;
   const std::string fallback = defaultOutputName(st.infil, inputLength);
   for (;;) {
-    s.toConsole(FreeLine().text(">> Name of output file [default = ").text(fallback).text("] ? : "));
-    const std::string answer = readName(s, Session::ReadContext::FileName);
+    std::string answer = settings.reportFile;
+    if (!settings.unattended) {
+      s.toConsole(FreeLine().text(">> Name of output file [default = ").text(fallback).text("] ? : "));
+      answer = readName(s, Session::ReadContext::FileName);
+    }
     if (lastNonBlank(answer) > 0) {
       st.outfil = answer.substr(0, static_cast<std::size_t>(lastNonBlank(answer)));
       const auto blank = answer.find(' ');
@@ -98,20 +103,52 @@ void chooseOutputName(Session& s) {
     }
     if (!s.files().sameFile(st.outfil, st.infil)) return;
     s.toConsole(FreeLine().text("** The output file must not be the input data file : ").name(st.outfil));
+    if (settings.unattended) s.last();
   }
 }
 
+// The report file's lines on standard output (the command line's "-o -").
+class StandardOutputReport : public OutputFile {
+ public:
+  explicit StandardOutputReport(Console& streams) : streams_(streams) {}
+  bool writeLine(const std::string& line, int& status) override {
+    streams_.out(line);
+    status = 0;
+    return true;
+  }
+  int close() override { return 0; }
+
+ private:
+  Console& streams_;
+};
+
 void openOutputFile(Session& s) {
   State& st = s.state();
+  RunSettings& settings = s.settings();
+  if (settings.reportTo == RunSettings::ReportTo::StandardOutput) {
+    st.outfil = "-";
+    s.setOutput(std::make_unique<StandardOutputReport>(s.standardStreams()));
+    return;
+  }
   chooseOutputName(s);
   WriteMode mode = WriteMode::Create;
   st.exist = s.files().exists(st.outfil);
   if (st.exist) {
-    s.toConsole(FreeLine().text("** Already exists : "));
-    s.toConsole(FreeLine().text("   ").name(st.outfil));
-    s.toConsole(FreeLine().text(">> Append=\"a\", Overwrite=\"o\" [default = \"a\"]").text(" ? : >> "));
-    st.unit = s.readLetter(Session::ReadContext::Answer);
-    mode = (st.unit == 'o' || st.unit == 'O') ? WriteMode::Overwrite : WriteMode::Append;
+    if (settings.existing == RunSettings::Existing::Ask) {
+      s.toConsole(FreeLine().text("** Already exists : "));
+      s.toConsole(FreeLine().text("   ").name(st.outfil));
+      s.toConsole(FreeLine().text(">> Append=\"a\", Overwrite=\"o\" [default = \"a\"]").text(" ? : >> "));
+      st.unit = s.readLetter(Session::ReadContext::Answer);
+      settings.existing =
+          (st.unit == 'o' || st.unit == 'O') ? RunSettings::Existing::Overwrite : RunSettings::Existing::Append;
+    }
+    // The command line refuses an existing report before the run; one that
+    // has appeared since is left alone.
+    if (settings.existing == RunSettings::Existing::Refuse) {
+      s.toConsole(FreeLine().text("** Already exists : ").name(st.outfil));
+      s.last();
+    }
+    mode = settings.existing == RunSettings::Existing::Overwrite ? WriteMode::Overwrite : WriteMode::Append;
   }
   int status = 0;
   auto out = s.files().openWrite(st.outfil, mode, status);
@@ -165,11 +202,16 @@ void progid(Session& s, int unit) {
 
 void inout(Session& s) {
   State& st = s.state();
+  RunSettings& settings = s.settings();
   openInputFile(s);
-  s.toConsole(FreeLine().text(">> Output device? Screen only=\"s\" or ").text(
-      "File+Screen=\"f\" [default=\"f\"] : >> "));
-  st.unit = s.readLetter(Session::ReadContext::Answer);
-  if (st.unit == 's' || st.unit == 'S') {
+  if (!settings.unattended) {
+    s.toConsole(FreeLine().text(">> Output device? Screen only=\"s\" or ").text(
+        "File+Screen=\"f\" [default=\"f\"] : >> "));
+    st.unit = s.readLetter(Session::ReadContext::Answer);
+    settings.reportTo =
+        (st.unit == 's' || st.unit == 'S') ? RunSettings::ReportTo::Screen : RunSettings::ReportTo::File;
+  }
+  if (settings.reportTo == RunSettings::ReportTo::Screen) {
     st.u = kConsoleUnit;
     return;
   }
@@ -179,10 +221,17 @@ void inout(Session& s) {
 
 void askPatternType(Session& s) {
   State& st = s.state();
-  s.toConsole(FreeLine().text(">> Type of pattern?:"));
-  s.toConsole(FreeLine().text("   Zymogram = \"z\", ").text("DNA electropherogram = \"d\" [default = \"z\"] : >> "));
-  st.ans = s.readLetter();
-  st.dna = (st.ans == 'd' || st.ans == 'D') ? 1 : 0;
+  if (!s.settings().unattended) {
+    s.toConsole(FreeLine().text(">> Type of pattern?:"));
+    s.toConsole(FreeLine().text("   Zymogram = \"z\", ").text("DNA electropherogram = \"d\" [default = \"z\"] : >> "));
+    st.ans = s.readLetter();
+    s.settings().dna = st.ans == 'd' || st.ans == 'D';
+  }
+  st.dna = s.settings().dna ? 1 : 0;
+}
+
+std::string defaultReportName(const std::string& dataFile) {
+  return defaultOutputName(dataFile, static_cast<int>(dataFile.size()));
 }
 
 void startUp(Session& s) {

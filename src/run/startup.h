@@ -2,6 +2,8 @@
 // The run start-up: banner, file dialogue, pattern-type question, pattern
 // input and the opening of the band-origin store.
 
+#include <string>
+
 #include "run/session.h"
 
 namespace korvelin {
@@ -12,6 +14,9 @@ void progid(Session& s, int unit);
 void inout(Session& s);
 // Zymogram or DNA electropherogram.
 void askPatternType(Session& s);
+// The report file's name when none is given: the data file's name with its
+// last three characters replaced by "out".
+std::string defaultReportName(const std::string& dataFile);
 // Everything from the banner up to the first analysis pass.
 void startUp(Session& s);
 

@@ -1,5 +1,7 @@
 #include "split/control.h"
 
+#include <vector>
+
 #include "run/format.h"
 #include "run/pass.h"
 #include "split/split.h"
@@ -8,6 +10,10 @@ namespace korvelin {
 namespace {
 
 void offer(Session& s) {
+  if (s.settings().unattended) {
+    if (s.settings().splits.empty()) s.last();
+    return;
+  }
   s.toConsole(ruler());
   s.toConsole(FreeLine().text(">> Do you want to search for overlapping Ezones ").text("(epistasis)? :"));
   s.toConsole(FreeLine().text("   Yes=\"y\", No=\"n\" [default=\"n\"] : >> "));
@@ -15,9 +21,24 @@ void offer(Session& s) {
   if (answer != 'y' && answer != 'Y' && answer != 'j' && answer != 'J') s.last();
 }
 
+// The next of the menu answers given in advance; none left ends the run.
+// They were checked against the data before the run.
+int nextRequest(Session& s) {
+  std::vector<int>& splits = s.settings().splits;
+  if (splits.empty()) s.last();
+  const int answer = splits.front();
+  splits.erase(splits.begin());
+  if (answer < 0 || answer > s.state().nzones) {
+    s.toConsole(FreeLine().text("** No Ezone ").num(answer).text(" exists"));
+    s.last();
+  }
+  return answer;
+}
+
 // Asks until a usable Ezone number (or 0 for all) comes; -1 ends the run.
 int menu(Session& s) {
   State& st = s.state();
+  if (s.settings().unattended) return nextRequest(s);
   for (;;) {
     s.toConsole(FreeLine().text(" "));
     s.toConsole(FreeLine().text(">> Which Ezone should be split into two new Ezones?"));
@@ -35,6 +56,7 @@ int menu(Session& s) {
 }
 
 int askMaximalN(Session& s) {
+  if (s.settings().unattended) return s.settings().maximalN;
   for (;;) {
     mxsplt(s);
     int n = 0;

@@ -111,6 +111,7 @@ void buildTrial(Session& s) {
   }
   s.warten();
   st.nrealc += 1;
+  s.trialStarted();
   const std::string line = FixedLine()
                                .text(" Splitting Ezone ")
                                .num(st.isplit, 2)

@@ -10,7 +10,7 @@ State::State() {
   maxloc = 21;
   maxpat = kPatterns;
   maxhyp = kHypotheses;
-  mxones = 8;
+  mxones = kSplitBands;
   mxone1 = mxones;
   nzones = 0;
   dosplt = 0;

@@ -22,6 +22,8 @@ inline constexpr int kHypotheses = 20;
 // A register record: 7 descriptors per Ezone, 3 per homomeric class, + 1.
 inline constexpr int kRecordColumns = 7 * kZones + 3 * kZones + 1;
 inline constexpr int kGroupingRows = 10000;
+// The most patterns with a band in an Ezone that is split (`mxones`).
+inline constexpr int kSplitBands = 8;
 
 struct State {
   State();

@@ -1,5 +1,8 @@
 #include "fuzz_session.h"
 
+#include <algorithm>
+
+#include "cli/command_line.h"
 #include "harness.h"
 #include "run/memory_platform.h"
 #include "run/run.h"
@@ -19,10 +22,48 @@ class QuietConsole : public ScriptedConsole {
 const char kOldReport[] = "an earlier report\nwhose last line has no line end";
 const std::string_view kTableFlag = "%csv\n";
 
+// Keeps only whether a run from the command line was refused before it
+// started ("korvelin: ..." on standard error).
+class RefusalConsole : public QuietConsole {
+ public:
+  using QuietConsole::QuietConsole;
+  void err(const std::string& line) override { refused = refused || line.starts_with("korvelin: "); }
+  bool refused = false;
+};
+
+std::string runCommandLineInput(const std::string& input) {
+  const std::size_t cut = input.find("\n%%\n");
+  const std::vector<std::string> args = lines(input.substr(7, cut == std::string::npos ? std::string::npos : cut - 7));
+  const std::string patterns = cut == std::string::npos ? "" : input.substr(cut + 4);
+  MemoryFileSystem fs;
+  fs.put("f.dat", patterns);
+  fs.put("old.out", kOldReport);
+  fs.setCapacity(std::size_t{1} << 19);
+  RefusalConsole console(std::vector<std::string>(20, "y"));
+
+  const int status = cli::runCommandLine(args, console, fs);
+  if (status != 0 && status != cli::kUsageStatus) return "exit status neither 0 nor 2";
+  if (console.answersRead() != 0) return "an answer was read";
+  if (fs.scratchLeft()) return "scratch file left";
+  if (fs.contents("f.dat") != patterns) return "data file changed";
+  const auto names = fs.names();
+  if (console.refused && (names.size() != 2 || fs.contents("old.out") != kOldReport))
+    return "a refused run wrote a file";
+  const bool mayChange = std::find(args.begin(), args.end(), "--append") != args.end() ||
+                         std::find(args.begin(), args.end(), "--overwrite") != args.end();
+  if (!mayChange && (!fs.exists("old.out") || fs.contents("old.out") != kOldReport))
+    return "an earlier report changed without --append or --overwrite";
+  if (fs.exists("old.out") && fs.appendedTo("old.out") &&
+      fs.contents("old.out").rfind(std::string(kOldReport) + "\n", 0) != 0)
+    return "appending lost the earlier report";
+  return {};
+}
+
 }  // namespace
 
 std::string runFuzzInput(const std::uint8_t* data, std::size_t size) {
   std::string input(reinterpret_cast<const char*>(data), size);
+  if (input.starts_with("%%args\n")) return runCommandLineInput(input);
   const bool table = input.starts_with(kTableFlag);
   if (table) input.erase(0, kTableFlag.size());
   const std::string dataFile = table ? "f.csv" : "f.dat";

@@ -1,9 +1,11 @@
 #include "harness.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "cli/command_line.h"
 #include "run/run.h"
 
 namespace korvelin::testing {
@@ -24,6 +26,30 @@ Transcript runSession(const std::map<std::string, std::string>& files, const std
   for (const auto& name : fs.names()) t.files[name] = fs.contents(name);
   t.scratchLeft = fs.scratchLeft();
   return t;
+}
+
+Transcript runCommandLineSession(const std::map<std::string, std::string>& files,
+                                 const std::vector<std::string>& args) {
+  ScriptedConsole console(std::vector<std::string>(50, "y"));
+  MemoryFileSystem fs;
+  for (const auto& [name, text] : files) fs.put(name, text);
+  Transcript t;
+  t.status = cli::runCommandLine(args, console, fs);
+  t.out = console.stdoutText();
+  t.err = console.stderrText();
+  t.answersRead = console.answersRead();
+  for (const auto& name : fs.names()) t.files[name] = fs.contents(name);
+  t.scratchLeft = fs.scratchLeft();
+  return t;
+}
+
+std::map<std::string, std::string> filesIn(const std::string& dir) {
+  std::map<std::string, std::string> files;
+  if (std::filesystem::exists(dir))
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+      if (entry.is_regular_file() && entry.path().filename() != "answers.txt")
+        files[entry.path().filename().string()] = readTextFile(entry.path().string());
+  return files;
 }
 
 std::vector<std::string> consoleAnswers(const std::string& name, int pauses, char type) {

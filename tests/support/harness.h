@@ -30,6 +30,15 @@ struct Transcript {
 Transcript runSession(const std::map<std::string, std::string>& files, const std::vector<std::string>& answers,
                       SearchPath path = SearchPath::Fast);
 
+// A run from the command line (`args` without the program name). The
+// keyboard holds answers, so that `answersRead` shows whether any was taken.
+Transcript runCommandLineSession(const std::map<std::string, std::string>& files,
+                                 const std::vector<std::string>& args);
+
+// The files of a folder by name (without answers.txt); empty when there is
+// no such folder.
+std::map<std::string, std::string> filesIn(const std::string& dir);
+
 // The answers typed at the start-up dialogue for a console-only run of a
 // zymogram file `name`, followed by `pauses` empty lines.
 std::vector<std::string> consoleAnswers(const std::string& name, int pauses = 200, char type = 'z');

@@ -1,0 +1,296 @@
+// Runs from the command line: the same report as the dialogue given the
+// same choices, the usage errors, the refused existing report, the report
+// on standard output, the quiet run, several split requests, and the
+// progress line on a terminal.
+
+#include <gtest/gtest.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <set>
+
+#include "harness.h"
+#include "run/format.h"
+#include "version.h"
+
+namespace korvelin::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using Strings = std::vector<std::string>;
+
+// The files a run created or changed.
+std::map<std::string, std::string> produced(const std::map<std::string, std::string>& inputs, const Transcript& t) {
+  std::map<std::string, std::string> files;
+  for (const auto& [name, text] : t.files)
+    if (!inputs.contains(name) || inputs.at(name) != text) files[name] = text;
+  return files;
+}
+
+// Each worked example and each reference run that writes a report, with the
+// options that say what its answers say.
+struct Equivalent {
+  std::string folder;  // under tests/, or "examples/<name>"
+  Strings args;
+};
+const Equivalent kEquivalents[] = {
+    {"examples/dimer", {"dimer.dat"}},
+    {"examples/dna", {"dna.dat", "--dna"}},
+    {"examples/interlocus", {"interlocus.dat"}},
+    {"examples/modified", {"modified.dat"}},
+    {"examples/monomer", {"monomer.dat"}},
+    {"examples/null", {"null.dat"}},
+    {"examples/overlap", {"overlap.dat", "--split", "3"}},
+    {"conformance/dialogue-output-file-exists-append", {"bad.dat", "--append"}},
+    {"conformance/rand-007", {"rand-007.dat"}},
+    {"conformance/rand-016", {"rand-016.txt"}},
+    {"conformance/real-002", {"real-002.dat"}},
+    {"conformance/real-009", {"./pat009"}},
+    {"conformance/real-014", {"real-014.dat"}},
+    {"conformance/real-016", {"real-016.dat"}},
+    {"conformance/real-022", {"real-022.dat", "-o", "result022.lst"}},
+    {"conformance/real-039", {"--dna", "real-039.dat"}},
+    {"conformance/real-048", {"real-048.dat", "--split", "all", "--max-n", "3"}},
+    {"conformance/real-053", {"real-053.dat", "--split=2"}},
+    {"golden/report-dna-nulls", {"dnanul.dat", "--dna"}},
+    {"golden/report-hybrids-ptm", {"hyb.dat"}},
+    {"golden/split-all-maximal-n", {"twofixed.dat", "--split", "0", "--max-n", "2"}},
+    {"golden/split-overlap-recovered", {"overlap.dat", "--split", "2"}},
+    {"golden/short-name-blank-lines", {"a."}},
+};
+
+// The data files and the answers of a case.
+std::pair<std::map<std::string, std::string>, Strings> dialogueOf(const std::string& folder) {
+  if (folder.starts_with("examples/")) {
+    const std::string name = folder.substr(9);
+    const fs::path dir = KORVELIN_EXAMPLES;
+    return {{{name + ".dat", readTextFile((dir / (name + ".dat")).string())}},
+            lines(readTextFile((dir / (name + ".answers")).string()))};
+  }
+  const fs::path dir = fs::path(KORVELIN_TESTS_DIR) / folder;
+  return {filesIn(dir.string()), lines(readTextFile((dir / "answers.txt").string()))};
+}
+
+TEST(CommandLine, WritesTheReportTheDialogueWrites) {
+  std::set<std::string> covered;
+  for (const auto& [folder, args] : kEquivalents) {
+    SCOPED_TRACE(folder);
+    covered.insert(folder);
+    const auto [inputs, answers] = dialogueOf(folder);
+    const Transcript dialogue = runSession(inputs, answers);
+    const Transcript line = runCommandLineSession(inputs, args);
+    EXPECT_EQ(line.status, dialogue.status);
+    EXPECT_EQ(line.answersRead, 0u);
+    EXPECT_FALSE(scratchLeft(line));
+    const auto want = produced(inputs, dialogue), got = produced(inputs, line);
+    ASSERT_EQ(want.size(), 1u);
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got.begin()->first, want.begin()->first);
+    EXPECT_EQ(firstDifference(want.begin()->second, got.begin()->second), "");
+    // Standard output: a line for each hypothesis, the totals, the report.
+    EXPECT_EQ(count(line.out, "Total: "), count(want.begin()->second, " Total number of hypotheses found")) << line.out;
+    EXPECT_EQ(count(line.out, "Hypothesis "), count(want.begin()->second, " Hypothesis ")) << line.out;
+    const auto out = lines(line.out);
+    ASSERT_FALSE(out.empty());
+    EXPECT_TRUE(out.back().starts_with("Report: ") && out.back().ends_with(want.begin()->first)) << out.back();
+    // Standard error: the messages that the dialogue shows on its console.
+    for (const auto& message : lines(line.err)) {
+      EXPECT_TRUE(message.starts_with(" ** ")) << message;
+      EXPECT_TRUE(hasLines(dialogue.out, {message})) << message;
+    }
+  }
+  // Every case that writes a report is in the table.
+  for (const char* folder : {"conformance", "golden"}) {
+    for (const auto& entry : fs::directory_iterator(fs::path(KORVELIN_TESTS_DIR) / folder)) {
+      if (fs::exists(entry.path() / "expected/files")) {
+        EXPECT_TRUE(covered.contains(std::string(folder) + "/" + entry.path().filename().string())) << entry.path();
+      }
+    }
+  }
+  for (const auto& entry : fs::directory_iterator(KORVELIN_EXAMPLES)) {
+    if (entry.path().extension() == ".answers") {
+      EXPECT_TRUE(covered.contains("examples/" + entry.path().stem().string())) << entry.path();
+    }
+  }
+}
+
+// Repeated --split: successive menu answers, each request to its end; the
+// second may name the Ezone that the first split added (empty here).
+TEST(CommandLine, RepeatedSplitsAreSuccessiveMenuAnswers) {
+  const auto [inputs, answers] = dialogueOf("golden/split-overlap-recovered");
+  Strings typed = answersBeforeOffer(inputs, fileAnswers("overlap.dat", 200));
+  typed.insert(typed.end(), {"y", "2", "3", "5", "-1"});
+  const Transcript dialogue = runSession(inputs, typed);
+  const Transcript line = runCommandLineSession(inputs, {"overlap.dat", "--split", "2", "--split", "3", "--split", "5"});
+  EXPECT_EQ(line.files.at("overlap.out"), dialogue.files.at("overlap.out"));
+  EXPECT_EQ(count(line.files.at("overlap.out"), " Running through possible combinations"), 1);
+  // The totals of the first analysis and of each request, empty Ezone 5 too.
+  EXPECT_EQ(count(line.out, "Total: "), 4);
+  EXPECT_EQ(count(line.files.at("overlap.out"), " Total number of hypotheses found"), 4);
+  EXPECT_EQ(line.err, " ** Ezone   5 is empty in all patterns\n");
+  EXPECT_TRUE(line.out.starts_with("Total: 0 hypotheses, 0 with genetically closed patterns\n"
+                                   "Hypothesis 1 (Ezone 2 split, combination ")) << line.out;
+}
+
+const std::string kDimer = readTextFile(std::string(KORVELIN_EXAMPLES) + "/dimer.dat");
+
+// Each bad form once: one line naming the problem, the hint, status 2,
+// and nothing written.
+TEST(CommandLine, UsageErrors) {
+  const std::pair<Strings, std::string> cases[] = {
+      {{"dimer.dat", "--spilt", "3"}, "unknown option --spilt"},
+      {{"-qz", "dimer.dat"}, "unknown option -z"},
+      {{"dimer.dat", "other.dat"}, "a second DATAFILE: other.dat"},
+      {{"dimer.dat", "--", "-q"}, "a second DATAFILE: -q"},
+      {{"-q"}, "no DATAFILE given"},
+      {{"dimer.dat", "-o"}, "--output: 1 required FILE missing"},
+      {{"dimer.dat", "-o", ""}, "--output: an empty file name"},
+      {{"dimer.dat", "-o", "a.out", "-o", "b.out"}, "--output: At Most 1 required but received 2"},
+      {{"dimer.dat", "--append", "--overwrite"}, "--append excludes --overwrite"},
+      {{"dimer.dat", "-o", "-", "--overwrite"}, "--append and --overwrite need a report file, not -o -"},
+      {{"dimer.dat", "--dna=yes"}, "dna was given a disallowed flag override"},
+      {{"dimer.dat", "--split", "-1"}, "--split: '-1' is neither an Ezone number nor 'all'"},
+      {{"dimer.dat", "--split", "two"}, "--split: 'two' is neither an Ezone number nor 'all'"},
+      {{"dimer.dat", "--split", "all", "--split", "2"}, "--split all ends the run, so it must be the last --split"},
+      {{"dimer.dat", "--split", "7"}, "--split 7: no such Ezone (dimer.dat: Ezones 1 to 6)"},
+      {{"dimer.dat", "--split", "2", "--split", "8"}, "--split 8: no such Ezone (dimer.dat: Ezones 1 to 7)"},
+      {{"dimer.dat", "--max-n", "3"}, "--max-n is for --split all only"},
+      {{"dimer.dat", "--split", "all", "--max-n", "9"}, "--max-n: 9 is not from 1 to 8"},
+      {{"dimer.dat", "--split", "all", "--max-n", "x"}, "Could not convert: --max-n = x"},
+      {{"dimer.dat", "-o", "./dimer.dat"}, "./dimer.dat: the report file would be DATAFILE"},
+  };
+  for (const auto& [args, problem] : cases) {
+    const Transcript t = runCommandLineSession({{"dimer.dat", kDimer}}, args);
+    EXPECT_EQ(t.status, 2) << problem;
+    EXPECT_EQ(t.err, "korvelin: " + problem + "\nTry 'korvelin --help'\n");
+    EXPECT_EQ(t.out, "");
+    EXPECT_EQ(t.files.size(), 1u) << problem;
+  }
+}
+
+TEST(CommandLine, HelpAndVersion) {
+  for (const Strings& args : {Strings{"--help"}, Strings{"dimer.dat", "-h"}}) {
+    const Transcript t = runCommandLineSession({{"dimer.dat", kDimer}}, args);
+    EXPECT_EQ(t.status, 0);
+    EXPECT_TRUE(t.out.starts_with("Usage: korvelin [OPTIONS] DATAFILE\n")) << t.out;
+    for (const char* option : {"--output FILE", "--append", "--overwrite", "--dna", "--split EZONE", "--max-n N",
+                               "--quiet", "--help", "--version"})
+      EXPECT_NE(t.out.find(option), std::string::npos) << option;
+    EXPECT_EQ(t.files.size(), 1u);
+  }
+  const Transcript t = runCommandLineSession({}, {"-V"});
+  EXPECT_EQ(t.status, 0);
+  EXPECT_EQ(t.out, "korvelin " + std::string(kVersion) + "\n");
+}
+
+// A script never silently destroys or extends a report: it says which.
+TEST(CommandLine, ExistingReport) {
+  const std::string old = "an earlier report\n";
+  const std::map<std::string, std::string> files{{"dimer.dat", kDimer}, {"dimer.out", old}};
+  const Transcript refused = runCommandLineSession(files, {"dimer.dat"});
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_EQ(refused.err, "korvelin: dimer.out: the report file exists (--append or --overwrite to use it)\n");
+  EXPECT_EQ(refused.out, "");
+  EXPECT_EQ(refused.files, files);
+
+  const std::string report = runCommandLineSession({{"dimer.dat", kDimer}}, {"dimer.dat"}).files.at("dimer.out");
+  const Transcript appended = runCommandLineSession(files, {"dimer.dat", "--append"});
+  EXPECT_EQ(appended.status, 0);
+  EXPECT_EQ(appended.files.at("dimer.out"), old + report);
+  const Transcript overwritten = runCommandLineSession(files, {"--overwrite", "dimer.dat"});
+  EXPECT_EQ(overwritten.status, 0);
+  EXPECT_EQ(overwritten.files.at("dimer.out"), report);
+
+  const Transcript missing = runCommandLineSession(files, {"dimmer.dat"});
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_EQ(missing.err, "korvelin: dimmer.dat: no such file\n");
+}
+
+// -o -: the report file's lines on standard output and nothing else;
+// --quiet: nothing on standard output; messages still on standard error.
+TEST(CommandLine, ReportOnStandardOutputAndQuietRuns) {
+  const std::map<std::string, std::string> dimer{{"dimer.dat", kDimer}};
+  const std::string report = runCommandLineSession(dimer, {"dimer.dat"}).files.at("dimer.out");
+  for (const Strings& args : {Strings{"dimer.dat", "-o", "-"}, Strings{"-q", "-o-", "dimer.dat"}}) {
+    const Transcript t = runCommandLineSession(dimer, args);
+    EXPECT_EQ(t.status, 0);
+    EXPECT_EQ(firstDifference(report, t.out), "");
+    EXPECT_EQ(t.files, dimer);
+    EXPECT_EQ(t.err, "");
+  }
+  const Transcript quiet = runCommandLineSession(dimer, {"dimer.dat", "--quiet", "-o", "d.out"});
+  EXPECT_EQ(quiet.out, "");
+  EXPECT_EQ(quiet.files.at("d.out"), report);
+
+  // A message that ends the run: on standard error, and in the report.
+  const std::map<std::string, std::string> bad{{"bad.dat", "3\n(3I1)\n1x0\n"}};
+  for (const Strings& args : {Strings{"bad.dat", "-q"}, Strings{"bad.dat", "-o", "-"}}) {
+    const Transcript t = runCommandLineSession(bad, args);
+    EXPECT_TRUE(t.err.starts_with(" ** Error  status ")) << t.err;
+    EXPECT_EQ(count(t.err, "\n"), 1);
+    EXPECT_TRUE(t.out.empty() || t.out.ends_with(ruler() + "\n"));
+    EXPECT_EQ(t.answersRead, 0u);
+    EXPECT_FALSE(scratchLeft(t));
+  }
+}
+
+// The line of a hypothesis gives the numbers of its box.
+TEST(CommandLine, HypothesisLines) {
+  const std::tuple<std::string, Strings, Strings> cases[] = {
+      {"golden/report-dna-nulls",
+       {"dnanul.dat", "--dna"},
+       {"Hypothesis 1: 1 locus, null allele at 1 locus, 4 patterns expected, 4 found, genetically closed",
+        "Hypothesis 2: 2 loci, null alleles at 2 loci, 4 patterns expected, 4 found, genetically closed"}},
+      {"golden/split-overlap-recovered",
+       {"overlap.dat", "--split", "2"},
+       {"Hypothesis 2 (Ezone 2 split, combination 22 of 39): 1 locus, no null allele, 8 patterns expected, 6 found, "
+        "not closed"}},
+  };
+  for (const auto& [folder, args, want] : cases) {
+    const Transcript t = runCommandLineSession(dialogueOf(folder).first, args);
+    EXPECT_TRUE(hasLines(t.out, want)) << t.out;
+  }
+}
+
+// The progress line of a split request shows on a terminal and is erased at
+// the end; never when standard error is a file.
+TEST(CommandLine, ProgressLineOnlyOnATerminal) {
+  const fs::path dir = fs::temp_directory_path() / ("korvelin-progress-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  fs::copy_file(fs::path(KORVELIN_EXAMPLES) / "overlap.dat", dir / "overlap.dat");
+  int master = -1;
+  const pid_t child = ::forkpty(&master, nullptr, nullptr, nullptr);
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::chdir(dir.c_str()) != 0) ::_exit(120);
+    ::execl(KORVELIN_BINARY, "korvelin", "overlap.dat", "--split", "3", "-o", "a.out", static_cast<char*>(nullptr));
+    ::_exit(121);
+  }
+  std::string screen;
+  char buffer[4096];
+  for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;) screen.append(buffer, static_cast<std::size_t>(n));
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ::close(master);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  const auto shown = screen.rfind("\rSplitting Ezone 3: combination ");
+  ASSERT_NE(shown, std::string::npos) << screen;
+  const auto end = screen.find('\r', shown + 1);
+  ASSERT_NE(end, std::string::npos);
+  const std::size_t width = end - shown - 1;
+  EXPECT_EQ(screen.substr(end, width + 2), "\r" + std::string(width, ' ') + "\r") << "the line is erased";
+  EXPECT_NE(screen.find("Report: a.out"), std::string::npos);
+
+  const std::string command = "cd '" + dir.string() + "' && " + KORVELIN_BINARY +
+                              " overlap.dat --split 3 -o b.out > out.txt 2> err.txt";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_EQ(readTextFile((dir / "err.txt").string()), "");
+  EXPECT_EQ(readTextFile((dir / "a.out").string()), readTextFile((dir / "b.out").string()));
+  EXPECT_NE(readTextFile((dir / "out.txt").string()).find("Hypothesis 1 (Ezone 3 split"), std::string::npos);
+  fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace korvelin::testing

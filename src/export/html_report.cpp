@@ -9,6 +9,8 @@
 #include <set>
 #include <tuple>
 
+#include "results/hypothesis_fit.h"
+
 namespace korvelin {
 namespace {
 
@@ -491,16 +493,61 @@ std::string splitWords(const Hypothesis& h) {
          htmlEscape(h.split->code) + ")";
 }
 
+// A statistic to a few significant digits ("0.0102", "12.3", "3.2e-05").
+std::string statistic(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.3g", v);
+  return buf;
+}
+
+std::string fitCells(const std::optional<HypothesisFit>& fit) {
+  if (!fit) return "<td colspan=\"4\">not fitted</td>";
+  const fit::Result& r = fit->result;
+  return "<td class=\"num\">" + num(fit->rank.rank) + "</td><td class=\"num\">" + statistic(fit->rank.deltaAic) +
+         "</td><td class=\"num\">" + statistic(fit->rank.akaikeWeight) + "</td><td class=\"num\">" +
+         (r.pValue ? statistic(*r.pValue) + " (G " + statistic(r.g) + ", df " + num(r.df) + ")"
+                   : std::string("not testable (df ") + num(r.df) + ")") +
+         (r.converged ? "" : " <span title=\"the allele frequencies did not settle\">not converged</span>") + "</td>";
+}
+
 void appendSummary(std::string& out, const Results& r) {
   out += "<section id=\"summary\"><h2>Hypotheses</h2>";
   if (r.hypotheses.empty()) {
     out += "<p>No hypothesis explains the patterns.</p></section>\n";
     return;
   }
+  const auto fits = fitHypotheses(r);
+  out += "<p class=\"fit-note\">Within each analysis pass (the first pass, or one split trial) the hypotheses are "
+         "ranked by how well they predict the number of individuals of each pattern: AIC from the likelihood of "
+         "the counts, with allele frequencies estimated from them; &Delta;AIC to the best and the Akaike weight "
+         "(the share of support among the hypotheses of the pass); the p-value of the G test of the counts "
+         "against the hypothesis. This assumes random mating (Hardy&ndash;Weinberg proportions), independent loci "
+         "and a sample of unrelated individuals.";
+  if (r.input.individuals < kFewIndividuals)
+    out += " <strong>With only " + num(r.input.individuals) + " individuals the ranking is weak.</strong>";
+  out += "</p>";
   out += "<table class=\"summary\"><thead><tr><th>No.</th><th>Split trial</th><th>Loci</th><th>Null alleles</th>"
-         "<th>Heteromeric bands</th><th>Modified bands</th><th>Expected / found</th><th>Closed</th></tr></thead>"
+         "<th>Heteromeric bands</th><th>Modified bands</th><th>Expected / found</th><th>Closed</th>"
+         "<th>Rank</th><th>&Delta;AIC</th><th>Akaike weight</th><th>G test p</th></tr></thead>"
          "<tbody>";
-  for (const Hypothesis& h : r.hypotheses) {
+  // Passes in the order they ran, each sorted by rank (unfitted last).
+  std::vector<std::size_t> order(r.hypotheses.size());
+  std::vector<std::size_t> passOf(r.hypotheses.size());
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    order[i] = i;
+    const Hypothesis& h = r.hypotheses[i];
+    const Hypothesis* before = i > 0 ? &r.hypotheses[i - 1] : nullptr;
+    const bool samePass = before != nullptr && before->pass == h.pass && before->split.has_value() == h.split.has_value() &&
+                          (!h.split || (before->split->ezone == h.split->ezone &&
+                                        before->split->combination == h.split->combination));
+    passOf[i] = i == 0 ? 0 : passOf[i - 1] + (samePass ? 0 : 1);
+  }
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    const int ra = fits[a] ? fits[a]->rank.rank : 1 << 30, rb = fits[b] ? fits[b]->rank.rank : 1 << 30;
+    return std::tie(passOf[a], ra) < std::tie(passOf[b], rb);
+  });
+  for (const std::size_t i : order) {
+    const Hypothesis& h = r.hypotheses[i];
     int intra = 0;
     for (const HeteromericBand& b : h.heteromericBands) intra += b.intralocus ? 1 : 0;
     const int inter = static_cast<int>(h.heteromericBands.size()) - intra;
@@ -516,7 +563,8 @@ void appendSummary(std::string& out, const Results& r) {
            (h.dna ? std::string("\u2014 (DNA)") : num(static_cast<long long>(h.heteromericBands.size()))) +
            (h.heteromericBands.empty() ? "" : " (" + num(intra) + " intra, " + num(inter) + " inter)") +
            "</td><td class=\"num\">" + num(static_cast<long long>(h.modifiedBands.size())) + "</td><td class=\"num\">" +
-           num(h.expected) + " / " + num(h.found) + "</td><td>" + (h.closed ? "yes" : "no") + "</td></tr>";
+           num(h.expected) + " / " + num(h.found) + "</td><td>" + (h.closed ? "yes" : "no") + "</td>" +
+           fitCells(fits[i]) + "</tr>";
   }
   out += "</tbody></table></section>\n";
 }

@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "results/hypothesis_fit.h"
 #include "version.h"
 
 namespace korvelin {
@@ -16,15 +17,44 @@ ordered_json individualsOf(const Sample& sample, std::size_t pattern) {
   return names;
 }
 
+// The fit of a hypothesis to the counts of individuals; null when it has
+// none (no loci, or no individuals).
+ordered_json fitOf(const std::optional<HypothesisFit>& fit) {
+  if (!fit) return nullptr;
+  const fit::Result& r = fit->result;
+  ordered_json p = nullptr;
+  if (r.pValue) p = *r.pValue;
+  return {{"allele_frequencies", r.frequencies},
+          {"log_likelihood", r.logLikelihood},
+          {"g", r.g},
+          {"df", r.df},
+          {"testable", r.pValue.has_value()},
+          {"p_value", p},
+          {"aic", r.aic},
+          {"free_parameters", r.freeParameters + r.shareParameters},
+          {"rank", fit->rank.rank},
+          {"delta_aic", fit->rank.deltaAic},
+          {"akaike_weight", fit->rank.akaikeWeight},
+          {"converged", r.converged},
+          {"iterations", r.iterations},
+          {"individuals", r.individuals},
+          {"weak", fit->weak}};
+}
+
 ordered_json inputOf(const InputSet& in, const Sample& sample) {
   ordered_json patterns = ordered_json::array();
   for (std::size_t p = 0; p < in.patterns.size(); ++p)
     patterns.push_back({{"pattern", in.patterns[p]},
                         {"count", p < in.counts.size() ? in.counts[p] : 0},
                         {"individuals", individualsOf(sample, p)}});
+  // A spreadsheet table names its Ezones in its header row.
+  ordered_json labels = ordered_json::array();
+  for (std::size_t z = 0; z < sample.ezoneLabels.size(); ++z)
+    labels.push_back({{"ezone", z + 1}, {"label", sample.ezoneLabels[z]}});
   return {{"file", in.file},
           {"pattern_type", in.dna ? "dna" : "zymogram"},
           {"ezones", in.ezones},
+          {"ezone_labels", labels},
           {"individuals", in.individuals},
           {"patterns", patterns}};
 }
@@ -50,7 +80,7 @@ ordered_json originOf(const BandOrigin& o) {
   return j;
 }
 
-ordered_json hypothesisOf(const Hypothesis& h, const Sample& sample) {
+ordered_json hypothesisOf(const Hypothesis& h, const Sample& sample, const std::optional<HypothesisFit>& fit) {
   ordered_json split = nullptr;
   if (h.split)
     split = {{"ezone", h.split->ezone},
@@ -72,10 +102,15 @@ ordered_json hypothesisOf(const Hypothesis& h, const Sample& sample) {
   for (const EzoneBand& e : h.ezoneBands) {
     ordered_json origins = ordered_json::array();
     for (const BandOrigin& o : e.origins) origins.push_back(originOf(o));
-    bands.push_back({{"ezone", e.ezone},
-                     {"split_mark", e.splitMark},
-                     {"kind", bandKindName(e.kind)},
-                     {"origins", origins}});
+    ordered_json band = {{"ezone", e.ezone}};
+    // The label of an input Ezone (a split's added Ezone has none).
+    const bool added = h.split && e.ezone == h.ezones;
+    if (!added && e.ezone >= 1 && static_cast<std::size_t>(e.ezone) <= sample.ezoneLabels.size())
+      band["label"] = sample.ezoneLabels[static_cast<std::size_t>(e.ezone - 1)];
+    band.update(ordered_json{{"split_mark", e.splitMark},
+                             {"kind", bandKindName(e.kind)},
+                             {"origins", origins}});
+    bands.push_back(band);
   }
   ordered_json genotypes = ordered_json::array();
   for (std::size_t p = 0; p < h.genotypes.size(); ++p) {
@@ -97,7 +132,8 @@ ordered_json hypothesisOf(const Hypothesis& h, const Sample& sample) {
           {"closed", h.closed},
           {"genotypes", genotypes},
           {"missing_phenotypes", h.missingPhenotypes},
-          {"missing_complete", h.phenotypesComplete}};
+          {"missing_complete", h.phenotypesComplete},
+          {"fit", fitOf(fit)}};
 }
 
 }  // namespace
@@ -117,8 +153,10 @@ const char* bandKindName(BandKind kind) {
 std::string toJson(const Results& results, const Sample& sample, int status, const std::string& reason) {
   ordered_json hypotheses = ordered_json::array();
   int closed = 0;
-  for (const Hypothesis& h : results.hypotheses) {
-    hypotheses.push_back(hypothesisOf(h, sample));
+  const auto fits = fitHypotheses(results);
+  for (std::size_t i = 0; i < results.hypotheses.size(); ++i) {
+    const Hypothesis& h = results.hypotheses[i];
+    hypotheses.push_back(hypothesisOf(h, sample, fits[i]));
     if (h.closed) ++closed;
   }
   const ordered_json doc = {

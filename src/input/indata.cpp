@@ -22,46 +22,57 @@ class DataLines : public LineSource {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return true;
   }
+  // Why the last `next` gave false when that was no end of the file.
+  int failure() const { return file_ == nullptr ? 0 : file_->readError(); }
 
  private:
   InputFile* file_;
   bool first_ = true;
 };
 
-[[noreturn]] void endOfFile(Session& s, int lineCounter) {
-  s.toConsole(FreeLine().text("** End-of-file found in line ").num(lineCounter).text(" of ").name(s.state().infil));
-  s.last();
-}
-
-[[noreturn]] void readError(Session& s, int lineCounter) {
+[[noreturn]] void readError(Session& s, long long lineCounter, int status, EndKind kind) {
   s.toConsole(FreeLine()
                   .text("** Error  status ")
-                  .num(kReadErrorStatus)
+                  .num(status)
                   .text(" in READing line ")
                   .num(lineCounter)
                   .text(" of ")
                   .name(s.state().infil));
-  s.last();
+  s.last(kind, kind == EndKind::InputUnusable
+                   ? "input unusable: line " + std::to_string(lineCounter) + " cannot be read with its format"
+                   : "the data file cannot be read at line " + std::to_string(lineCounter));
+}
+
+// A line that does not fit its format.
+[[noreturn]] void formatError(Session& s, long long lineCounter) {
+  readError(s, lineCounter, kReadErrorStatus, EndKind::InputUnusable);
+}
+
+// No more lines: the end of the file, or a read that failed.
+[[noreturn]] void endOfFile(Session& s, const DataLines& lines, long long lineCounter) {
+  if (lines.failure() != 0) readError(s, lineCounter, lines.failure(), EndKind::SystemFailed);
+  s.toConsole(FreeLine().text("** End-of-file found in line ").num(lineCounter).text(" of ").name(s.state().infil));
+  s.last(EndKind::InputUnusable, "input unusable: end of file in line " + std::to_string(lineCounter));
 }
 
 void readHeader(Session& s, DataLines& lines) {
   State& st = s.state();
   std::string line;
-  if (!lines.next(line)) endOfFile(s, 1);
+  if (!lines.next(line)) endOfFile(s, lines, 1);
   // The Ezone count is the first integer of line 1; the rest is ignored.
-  if (readFreeInteger(line, st.nzones) != FreeInteger::Read) readError(s, 1);
+  if (readFreeInteger(line, st.nzones) != FreeInteger::Read) formatError(s, 1);
   if (st.nzones < 1 || st.nzones > st.maxzon) {
     s.toConsole(FixedLine()
                     .text(" ** Line 1 of ")
-                    .text(st.infil)
+                    .text(printable(st.infil))
                     .text(" gives ")
                     .text(std::to_string(st.nzones))
                     .text(" Ezones; KORVELIN handles 1 to ")
                     .text(std::to_string(st.maxzon))
                     .text(" Ezones"));
-    s.last();
+    s.last(EndKind::InputUnusable, "input unusable: " + std::to_string(st.nzones) + " Ezones");
   }
-  if (!lines.next(line)) endOfFile(s, 2);
+  if (!lines.next(line)) endOfFile(s, lines, 2);
   st.fread = line.substr(0, 70);
   st.sfread = "(1h ," + padded(st.fread, 70) + ")";
 }
@@ -92,12 +103,12 @@ void storePattern(Session& s, const RecordFormat* echo, const RecordFormat& form
   if (st.nzymos == st.maxpat) {
     s.toConsole(FixedLine()
                     .text(" ** ")
-                    .text(st.infil)
+                    .text(printable(st.infil))
                     .text(" holds more than ")
                     .text(std::to_string(st.maxpat))
                     .text(" different patterns; KORVELIN handles at most ")
                     .text(std::to_string(st.maxpat)));
-    s.last();
+    s.last(EndKind::InputUnusable, "input unusable: more than " + std::to_string(st.maxpat) + " different patterns");
   }
   st.nzymos += 1;
   st.nzymo(st.nzymos) = 1;
@@ -107,7 +118,7 @@ void storePattern(Session& s, const RecordFormat* echo, const RecordFormat& form
     st.mori(st.nzymos, z) = st.mline(z);
     values.push_back(st.mline(z));
   }
-  for (const auto& line : echoLines(echo, format, values)) s.reportAndConsole(line);
+  for (const auto& line : echoLines(echo, format, values)) s.reportAndConsole(printable(line));
 }
 
 }  // namespace
@@ -133,14 +144,17 @@ void indata(Session& s) {
 
   const auto format = RecordFormat::parse(st.fread);
   const auto echo = RecordFormat::parse(st.sfread);
-  int lineCounter = 2;
+  long long lineCounter = 2;
   std::vector<int> values;
   for (;;) {
     lineCounter += 1;
-    if (!format) readError(s, lineCounter);
+    if (!format) formatError(s, lineCounter);
     const ReadStatus status = format->read(lines, st.nzones, values);
-    if (status == ReadStatus::EndOfFile) break;
-    if (status == ReadStatus::Error) readError(s, lineCounter);
+    if (status == ReadStatus::EndOfFile) {
+      if (lines.failure() != 0) endOfFile(s, lines, lineCounter);
+      break;
+    }
+    if (status == ReadStatus::Error) formatError(s, lineCounter);
     for (int z = 1; z <= st.nzones; ++z) st.mline(z) = values[static_cast<std::size_t>(z - 1)];
     if (st.mline(1) == 9) break;
     bool valid = true;

@@ -1,6 +1,7 @@
 #include "run/run.h"
 
 #include <exception>
+#include <memory>
 
 #include "run/format.h"
 #include "run/pass.h"
@@ -10,20 +11,25 @@
 namespace korvelin {
 
 int runKorvelin(Console& console, FileSystem& files, SearchPath path) {
-  Session s(console, files, path);
+  // The session too is made inside: its state is large, and memory may run
+  // out at once.
+  std::unique_ptr<Session> s;
   try {
-    startUp(s);
-    analysisPass(s);
-    splittingControl(s);
+    s = std::make_unique<Session>(console, files, path);
+    startUp(*s);
+    analysisPass(*s);
+    splittingControl(*s);
   } catch (const RunEnded&) {
+    return s->endStatus();
   } catch (const std::exception& e) {
-    // Not an orderly end (memory exhausted, say): tell the user and fail.
+    // Not an orderly end (memory exhausted, say): release the files, tell
+    // the user and fail.
+    s.reset();
     console.out(FreeLine().text("** The run stopped: ").text(e.what()));
-    s.closeAll();
-    return 1;
+    console.flush();
+    return exitStatus(EndKind::SystemFailed);
   }
-  s.closeAll();
-  return 0;
+  return s->endStatus();
 }
 
 }  // namespace korvelin

@@ -2,6 +2,7 @@
 
 #include "input/indata.h"
 #include "run/format.h"
+#include "run/report_file.h"
 #include "version.h"
 
 namespace korvelin {
@@ -49,11 +50,15 @@ std::string defaultOutputName(const std::string& input, int length) {
 
 void openInputFile(Session& s) {
   State& st = s.state();
+  int tries = 0;
   for (;;) {
     s.toConsole(FreeLine().text(">> Name of input data file [default extension = .dat]").text(" : >> "));
     std::string answer = readName(s, Session::ReadContext::Question);
     int length = lastNonBlank(answer);
-    if (length == 0) continue;
+    if (length == 0) {
+      s.refused(tries);
+      continue;
+    }
     answer.resize(static_cast<std::size_t>(length));
     if (answer.find('.') == std::string::npos) {
       answer += ".dat";
@@ -64,13 +69,14 @@ void openInputFile(Session& s) {
     st.exist = s.files().exists(st.infil);
     if (!st.exist) {
       s.toConsole(FreeLine().text(">> ** File does not exist : ").name(st.infil));
+      s.refused(tries);
       continue;
     }
     int status = 0;
     auto in = s.files().openRead(st.infil, status);
     if (!in) {
       s.toConsole(FreeLine().text("** Error status ").num(status).text(" in OPENing of ").name(st.infil));
-      s.last();
+      s.last(EndKind::SystemFailed, "the data file cannot be opened");
     }
     s.setInput(std::move(in));
     return;
@@ -79,12 +85,11 @@ void openInputFile(Session& s) {
 
 // Asks for the output name until it is not the input file: writing the
 // report over the patterns would destroy them before they are read.
-void chooseOutputName(Session& s) {
+void chooseOutputName(Session& s, int inputLength, int& tries) {
   State& st = s.state();
-  const int inputLength = st.ilen;
   const std::string fallback = defaultOutputName(st.infil, inputLength);
   for (;;) {
-    s.toConsole(FreeLine().text(">> Name of output file [default = ").text(fallback).text("] ? : "));
+    s.toConsole(FreeLine().text(">> Name of output file [default = ").text(printable(fallback)).text("] ? : "));
     const std::string answer = readName(s, Session::ReadContext::FileName);
     if (lastNonBlank(answer) > 0) {
       st.outfil = answer.substr(0, static_cast<std::size_t>(lastNonBlank(answer)));
@@ -96,14 +101,35 @@ void chooseOutputName(Session& s) {
     }
     if (!s.files().sameFile(st.outfil, st.infil)) return;
     s.toConsole(FreeLine().text("** The output file must not be the input data file : ").name(st.outfil));
+    s.refused(tries);
   }
 }
 
+[[noreturn]] void outputOpenFailed(Session& s, int status) {
+  s.toConsole(FreeLine().text("** Error status ").num(status).text(" in OPENing of ").name(s.state().outfil));
+  s.last(EndKind::SystemFailed, "the report file cannot be opened");
+}
+
+// Asks for the output name until it can be held for this run's report.
 void openOutputFile(Session& s) {
   State& st = s.state();
-  chooseOutputName(s);
+  std::unique_ptr<HeldFile> held;
+  int status = 0;
+  const int inputLength = st.ilen;
+  int tries = 0;
+  for (;;) {
+    chooseOutputName(s, inputLength, tries);
+    bool existed = false;
+    const std::string refusal = holdReportFile(s.files(), st.outfil, held, existed, status);
+    if (held) {
+      st.exist = existed;
+      break;
+    }
+    if (refusal.empty()) outputOpenFailed(s, status);
+    s.toConsole(refusal);
+    s.refused(tries);
+  }
   WriteMode mode = WriteMode::Create;
-  st.exist = s.files().exists(st.outfil);
   if (st.exist) {
     s.toConsole(FreeLine().text("** Already exists : "));
     s.toConsole(FreeLine().text("   ").name(st.outfil));
@@ -111,12 +137,8 @@ void openOutputFile(Session& s) {
     st.unit = s.readLetter(Session::ReadContext::Answer);
     mode = (st.unit == 'o' || st.unit == 'O') ? WriteMode::Overwrite : WriteMode::Append;
   }
-  int status = 0;
-  auto out = s.files().openWrite(st.outfil, mode, status);
-  if (!out) {
-    s.toConsole(FreeLine().text("** Error status ").num(status).text(" in OPENing of ").name(st.outfil));
-    s.last();
-  }
+  auto out = s.files().openWrite(std::move(held), mode, status);
+  if (!out) outputOpenFailed(s, status);
   s.setOutput(std::move(out));
 }
 
@@ -127,8 +149,7 @@ void openOriginStore(Session& s) {
   auto file = s.files().createScratch(name, status);
   if (!file) {
     s.toConsole(FreeLine().text("** Error opening direct access file 20, cause =").num(status));
-    s.closeAll();
-    throw RunEnded{};
+    s.abandon(EndKind::SystemFailed, "the scratch file cannot be made");
   }
   st.store.attach(std::move(file));
   s.setScratchName(name);

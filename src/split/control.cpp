@@ -12,22 +12,28 @@ void offer(Session& s) {
   s.toConsole(FreeLine().text(">> Do you want to search for overlapping Ezones ").text("(epistasis)? :"));
   s.toConsole(FreeLine().text("   Yes=\"y\", No=\"n\" [default=\"n\"] : >> "));
   const char answer = s.readLetter();
-  if (answer != 'y' && answer != 'Y' && answer != 'j' && answer != 'J') s.last();
+  if (answer != 'y' && answer != 'Y' && answer != 'j' && answer != 'J')
+    s.last(EndKind::Asked, "no search for overlapping Ezones");
 }
 
 // Asks until a usable Ezone number (or 0 for all) comes; -1 ends the run.
 int menu(Session& s) {
   State& st = s.state();
+  int tries = 0;
   for (;;) {
     s.toConsole(FreeLine().text(" "));
     s.toConsole(FreeLine().text(">> Which Ezone should be split into two new Ezones?"));
     s.toConsole(FreeLine().text("   Ezone N = \"N\", All Ezones = \"0\", ").text(
         "End program = \"-1\" [no default] : >> "));
     int answer = 0;
-    if (!s.readNumber(answer)) continue;
-    if (answer == -1) s.last();
+    if (!s.readNumber(answer)) {
+      s.refused(tries);
+      continue;
+    }
+    if (answer == -1) s.last(EndKind::Asked, "the run ended at the Ezone menu");
     if (answer < 0 || answer > st.nzones) {
       s.toConsole(FreeLine().text("** No Ezone ").num(answer).text(" exists - Try again **"));
+      s.refused(tries);
       continue;
     }
     return answer;
@@ -35,10 +41,12 @@ int menu(Session& s) {
 }
 
 int askMaximalN(Session& s) {
+  int tries = 0;
   for (;;) {
     mxsplt(s);
     int n = 0;
     if (s.readNumber(n)) return n;
+    s.refused(tries);
   }
 }
 
@@ -104,6 +112,7 @@ void splittingControl(Session& s) {
   enum class Next { T1, T2, T5 };
   Next next = split(s) == SplitStep::TrialReady ? Next::T5 : Next::T1;
   for (;;) {
+    s.checkStop();  // between split trials
     if (next == Next::T1) {
       st.mxone1 = st.mxones;
       if (st.nsplit == 1 && st.ncomb == st.ttlcmb) {
@@ -118,7 +127,7 @@ void splittingControl(Session& s) {
       const SplitStep step = split(s);
       if (st.dosplt == 2) {
         writeTotals(s);
-        if (st.nsplit == 0) s.last();
+        if (st.nsplit == 0) s.last(EndKind::Asked, "the search over all Ezones is complete");
         st.dosplt = 1;
         st.nlimit = st.mxones;
         next = Next::T1;

@@ -173,6 +173,7 @@ TEST(DiskFiles, ReportFilesAndTheScratchFile) {
                                                     {".", FileKind::Directory},        {"fifo.out", FileKind::Fifo},
                                                     {"/dev/null", FileKind::Device}};
   for (const auto& [name, kind] : kinds) EXPECT_EQ(disk->kindOf(name), kind) << name;
+  EXPECT_EQ(disk->kindOf(std::string("a.out\0x", 7)), FileKind::Other);  // no file has a NUL in its name
   for (const char* name : {"link.out", "dangling.out", ".", "fifo.out"}) EXPECT_FALSE(disk->hold(name, status)) << name;
   EXPECT_FALSE(fs::exists("nowhere"));
 

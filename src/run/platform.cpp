@@ -298,7 +298,8 @@ class DiskFileSystem : public FileSystem {
   }
   FileKind kindOf(const std::string& name) override {
     struct stat st {};
-    if (hasNul(name) || ::lstat(name.c_str(), &st) != 0) return FileKind::Missing;
+    if (hasNul(name)) return FileKind::Other;  // no file can have that name
+    if (::lstat(name.c_str(), &st) != 0) return FileKind::Missing;
     if (S_ISREG(st.st_mode)) return FileKind::Plain;
     if (S_ISDIR(st.st_mode)) return FileKind::Directory;
     if (S_ISFIFO(st.st_mode)) return FileKind::Fifo;

@@ -1,13 +1,18 @@
 // Every bad input we know of, in one table: a malformed pattern file or
 // format line, a wrong or unusable file, answers that are not what the
-// question wants, a keyboard that closes, a disk that fills up, a register
-// that overflows. Each must end the run in order: a clear "** " message,
-// the ruler last, exit status 0, the data file untouched and no scratch file
-// left behind. None of them may hang the run.
+// question wants, a keyboard that closes or never gives a usable answer, a
+// stop signal, a disk that fills up, a register that overflows. Each must
+// end the run in order: a clear "** " message, the ruler last, the exit
+// status of its kind, the data file untouched, an overwritten old report
+// untouched, no control character echoed and no scratch file left behind.
+// None of them may hang the run.
 
 #include <gtest/gtest.h>
 
 #include <bitset>
+#include <cerrno>
+#include <csignal>
+#include <functional>
 #include <regex>
 
 #include "harness.h"
@@ -35,6 +40,13 @@ struct BadInput {
   // Before the dialogue has chosen the report unit, the ruler goes to
   // standard error as well.
   bool toErr = false;
+  int status = 2;
+  // Anything else the run meets: a stop signal, a failing disk, a name that
+  // is no plain file or that another run holds.
+  std::function<void(MemoryFileSystem&, ScriptedConsole&)> setUp = {};
+  // The old p.out was to be overwritten: the failed run leaves it as it was.
+  bool overwrite = false;
+  std::string heldByAnotherRun = {};
   std::string file = "p.dat";  // the name of the data file
 };
 
@@ -63,8 +75,19 @@ std::string everyPatternOfFive() {
   return file;
 }
 
+const std::string kInterrupted = " ** Interrupted - the run ends";
+const std::string kNoUsableAnswer = " ** No usable answer after 100 tries - the run ends";
+
+std::function<void(MemoryFileSystem&, ScriptedConsole&)> stopAfter(std::size_t answers) {
+  return [answers](MemoryFileSystem&, ScriptedConsole& c) { c.stopAfter(answers, SIGINT); };
+}
+
 std::vector<BadInput> patternFileCases() {
   const std::string closed = " ** End of input - no answer can be read; the run ends";
+  const std::string ioError = " ** Error  status <n>  in READing ";
+  const auto failReadingAt = [](int line) {
+    return [line](MemoryFileSystem& fs, ScriptedConsole&) { fs.failReadingAt("p.dat", line); };
+  };
   return {
       {"empty file", "", console(), endOfFile(1)},
       {"only the Ezone count", "3\n", console(), endOfFile(2)},
@@ -102,7 +125,15 @@ std::vector<BadInput> patternFileCases() {
       {"letter on the second line of a pattern", "10\n(5I1)\n10100\n00011\n01000\n1x000\n", console(),
        readError(4)},
       {"more than 20 hypotheses", everyPatternOfFive(), console(2000),
-       " ** Maximal number  20 of hypotheses exceeded - Program terminated"},
+       " ** Maximal number  20 of hypotheses exceeded - Program terminated", true, 1, "", false, 3},
+      // A read that fails is no end of the data.
+      {"read error in line 1", kGood, console(), readError(1), true, 1, "", false, 1, failReadingAt(1)},
+      {"read error in a pattern", kGood, console(), readError(4), true, 1, "", false, 1, failReadingAt(4)},
+      // Terminal controls in the format line are not echoed.
+      {"control characters in the format line", "3\n(3I1,'\x1b]0;pwned\x07\x1b[2J')\n101\n", console(),
+       " 101?]0;pwned??[2J", false, 1, "", false, 0},
+      {"bad data file when the old report is overwritten", "3\n(3I1)\n1x1\n", {"p", "f", "", "o", "z", ""},
+       readError(3), true, 1, "old report\n", false, 2, {}, true},
       {"keyboard closed at the first pause", kGood, consoleAnswers("p", 0), closed},
   };
 }
@@ -112,7 +143,7 @@ std::vector<BadInput> patternFileCases() {
 std::vector<BadInput> tableCases() {
   auto table = [](std::string kind, std::string data, std::string message) {
     return BadInput{std::move(kind), std::move(data), consoleAnswers("p.csv"), std::move(message), true, 1, "", false,
-                    "p.csv"};
+                    2, {}, false, {}, "p.csv"};
   };
   std::string wide = "Sample", wideRow = "\nA", patterns = "Sample,A,B,C,D,E,F\n";
   for (int z = 1; z <= 23; ++z) {
@@ -139,6 +170,10 @@ std::vector<BadInput> tableCases() {
 
 std::vector<BadInput> answerCases() {
   const std::string closed = " ** End of input - no answer can be read; the run ends";
+  const auto kind = [](const std::string& name, FileKind k) {
+    return [name, k](MemoryFileSystem& fs, ScriptedConsole&) { fs.setKind(name, k); };
+  };
+  const Strings outputName = with({"p", "f", "x.out", "p.out", "z"}, Strings(200, ""));
   const std::string answer = " ** Error status <n>  while reading answer";
   const std::string name = " ** Error status <n>  while reading file name";
   const std::string refused = " ** No Ezone           99  exists - Try again **";
@@ -164,24 +199,62 @@ std::vector<BadInput> answerCases() {
       {"Ezone number beyond 32 bits", kGood, with(offer, {"y", "99999999999", "99"}), refused, false},
       {"maximal N that is no number", kGood, with(offer, {"y", "0", "x"}),
        "    is to be performed [no default] : >> ", false, 2},
+      {"NUL in the input name", kGood, {std::string("p\0x", 3)},
+       " >> ** File does not exist : p?x.dat" + padded("", 53), false, 1, "", true},
+      // Only a plain file can take the report; the name is asked again.
+      {"output name that is a directory", kGood, outputName, " ** x.out is a directory, not a plain file", false, 1,
+       "", false, 0, kind("x.out", FileKind::Directory)},
+      {"output name that is a named pipe", kGood, outputName, " ** x.out is a named pipe, not a plain file", false,
+       1, "", false, 0, kind("x.out", FileKind::Fifo)},
+      {"output name that is a device", kGood, outputName, " ** x.out is a device, not a plain file", false, 1, "",
+       false, 0, kind("x.out", FileKind::Device)},
+      {"output name that is a symbolic link", kGood, outputName, " ** x.out is a symbolic link, not a plain file",
+       false, 1, "", false, 0, kind("x.out", FileKind::Link)},
+      {"output file in use by another run", kGood, outputName, " ** x.out is in use by another run", false, 1, "",
+       false, 0, {}, false, "x.out"},
+      // Endless refused answers end the run.
+      {"endless missing input names", kGood, Strings(150, "y"), kNoUsableAnswer, true, 1, "", true},
+      {"endless blank lines at the Ezone menu", kGood, with(with(offer, {"y"}), Strings(150, "")), kNoUsableAnswer},
+      {"endless refused Ezone numbers", kGood, with(with(offer, {"y"}), Strings(150, "99")), kNoUsableAnswer},
+      // A stop signal, noticed at the next question, pause or split trial.
+      {"interrupted at a pause", kGood, console(), kInterrupted, true, 1, "", false, 130, stopAfter(4)},
+      {"interrupted between split trials", kGood, with(offer, {"y", "0", "8"}), kInterrupted, true, 1, "", false,
+       130, stopAfter(offer.size() + 3)},
+      {"interrupted when the old report is overwritten", kGood, {"p", "f", "", "o", "z"}, kInterrupted, true, 1,
+       "old report\n", false, 130, stopAfter(4), true},
   };
 }
 
+// Whether the text holds a control character other than a line end, a tab or
+// the form feed of a report page.
+bool hasControls(const std::string& text) {
+  return std::any_of(text.begin(), text.end(), [](char ch) {
+    return (static_cast<unsigned char>(ch) < 32 && ch != '\n' && ch != '\t' && ch != '\f') || ch == 127;
+  });
+}
+
 void expectOrderlyEnd(const BadInput& c) {
-  std::map<std::string, std::string> files{{c.file, c.data}};
-  if (!c.otherFile.empty()) files["p.out"] = c.otherFile;
-  const Transcript t = runSession(files, c.answers);
-  const std::string out = std::regex_replace(t.out, std::regex("status +-?[0-9]+"), "status <n>");
+  ScriptedConsole console(c.answers);
+  MemoryFileSystem fs;
+  fs.put(c.file, c.data);
+  if (!c.otherFile.empty()) fs.put("p.out", c.otherFile);
+  if (c.setUp) c.setUp(fs, console);
+  int held = 0;
+  const auto otherRun = c.heldByAnotherRun.empty() ? nullptr : fs.hold(c.heldByAnotherRun, held);
+  EXPECT_EQ(runKorvelin(console, fs), c.status) << c.kind;
+  const std::string out = std::regex_replace(console.stdoutText(), std::regex("status +-?[0-9]+"), "status <n>");
   EXPECT_EQ(count(out, c.message + "\n"), c.times) << c.kind << "\n" << out;
   const std::string end = (c.last ? c.message + "\n" : std::string()) + ruler() + "\n";
   EXPECT_TRUE(out.ends_with(end)) << c.kind << "\n" << out;
-  EXPECT_EQ(t.err, c.toErr ? ruler() + "\n" : "") << c.kind;
-  EXPECT_EQ(t.status, 0) << c.kind;
-  EXPECT_FALSE(scratchLeft(t)) << c.kind;
-  EXPECT_EQ(t.files.at(c.file), c.data) << c.kind;
+  EXPECT_EQ(console.stderrText(), c.toErr ? ruler() + "\n" : "") << c.kind;
+  EXPECT_FALSE(fs.scratchLeft()) << c.kind;
+  EXPECT_EQ(fs.contents(c.file), c.data) << c.kind;
   if (!c.otherFile.empty()) {
-    EXPECT_TRUE(t.files.at("p.out").starts_with(c.otherFile)) << c.kind;
+    EXPECT_TRUE(c.overwrite ? fs.contents("p.out") == c.otherFile : fs.contents("p.out").starts_with(c.otherFile))
+        << c.kind;
   }
+  for (const auto& name : fs.names()) EXPECT_FALSE(hasControls(fs.contents(name)) && name != c.file) << name;
+  EXPECT_FALSE(hasControls(out)) << c.kind;
 }
 
 TEST(BadInputs, PatternFilesAndAnswersEndInOrderWithAMessage) {
@@ -190,48 +263,66 @@ TEST(BadInputs, PatternFilesAndAnswersEndInOrderWithAMessage) {
 }
 
 // Files that cannot be used: the input or the output file exists but cannot
-// be opened, the disk fills up, the scratch file cannot be made.
+// be opened, the disk fills up, the screen cannot be written, the scratch
+// file cannot be made. The system failed the run: exit status 1.
 TEST(BadInputs, FilesThatFail) {
   const std::string opening = " ** Error status <n>  in OPENing of ";
+  const std::string writing = " ** Error status <n>  in WRITing of ";
   struct Case {
     std::string kind;
     std::string unusable;                // a file that exists but cannot be opened
     std::size_t room = std::size_t(-1);  // free bytes on the disk
     std::string message;
     bool toErr = false;                  // the ruler goes to standard error too
+    std::size_t screen = std::size_t(-1);  // bytes standard output still takes
   };
   const Case cases[] = {
       {"input file that cannot be opened", "p.dat", std::size_t(-1), opening + "p.dat" + padded("", 55), true},
       {"output file that cannot be opened", "p.out", std::size_t(-1), opening + "p.out" + padded("", 55)},
-      {"disk full at the banner", "", 0, " ** Error status <n>  in WRITing of p.out" + padded("", 55)},
-      {"disk full in the report", "", 3000, " ** Error status <n>  in WRITing of p.out" + padded("", 55)},
+      {"disk full at the banner", "", 0, writing + "p.out" + padded("", 55)},
+      {"disk full in the report", "", 3000, writing + "p.out" + padded("", 55)},
+      // The message goes where it can still be seen; the report keeps what it got.
+      {"screen that cannot be written", "", std::size_t(-1), writing + "standard output", false, 4000},
   };
   for (const Case& c : cases) {
     ScriptedConsole console(fileAnswers("p", 200));
     MemoryFileSystem fs;
     fs.put("p.dat", kGood);
-    fs.put("p.out", "");
     if (!c.unusable.empty()) fs.makeUnreadable(c.unusable);
     fs.setCapacity(c.room);
-    EXPECT_EQ(runKorvelin(console, fs), 0);
-    const std::string out = std::regex_replace(console.stdoutText(), std::regex("status +-?[0-9]+"), "status <n>");
+    console.setOutCapacity(c.screen);
+    EXPECT_EQ(runKorvelin(console, fs), 1) << c.kind;
+    const auto masked = [](const std::string& text) {
+      return std::regex_replace(text, std::regex("status +-?[0-9]+"), "status <n>");
+    };
+    const std::string out = masked(console.stdoutText());
+    EXPECT_FALSE(fs.scratchLeft()) << c.kind;
+    if (c.screen != std::size_t(-1)) {
+      EXPECT_EQ(out.size(), c.screen) << c.kind;
+      EXPECT_EQ(masked(console.stderrText()), c.message + "\n") << c.kind;
+      EXPECT_TRUE(fs.contents("p.out").ends_with("\n" + ruler() + "\n")) << c.kind;
+      continue;
+    }
     EXPECT_TRUE(out.ends_with(c.message + "\n" + ruler() + "\n")) << c.kind << "\n" << out;
     EXPECT_EQ(console.stderrText(), c.toErr ? ruler() + "\n" : "") << c.kind;
-    EXPECT_FALSE(fs.scratchLeft()) << c.kind;
     if (c.room != std::size_t(-1)) {
       EXPECT_EQ(fs.contents("p.out").size(), c.room) << c.kind;  // filled, and no more
     }
   }
-  // No scratch file: the message, and the program stops at once.
-  ScriptedConsole console(consoleAnswers("p"));
+  // No scratch file: the message, and the program stops at once; the old
+  // report it was to overwrite stays.
+  ScriptedConsole console(with({"p", "f", "", "o", "z"}, Strings(200, "")));
   MemoryFileSystem fs;
   fs.put("p.dat", kGood);
+  fs.put("p.out", "old report\n");
   fs.failScratch();
-  EXPECT_EQ(runKorvelin(console, fs), 0);
+  EXPECT_EQ(runKorvelin(console, fs), 1);
   const auto out = lines(console.stdoutText());
   ASSERT_FALSE(out.empty());
   EXPECT_TRUE(out.back().starts_with(" ** Error opening direct access file 20, cause = ")) << out.back();
   EXPECT_EQ(count(console.stdoutText() + console.stderrText(), ruler()), 0);
+  EXPECT_EQ(fs.contents("p.out"), "old report\n");
+  EXPECT_FALSE(fs.scratchLeft());
 }
 
 }  // namespace

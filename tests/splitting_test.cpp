@@ -18,18 +18,19 @@ namespace korvelin::testing {
 namespace {
 
 // A console session: the dialogue, the pauses of the first pass, the answer
-// to the offer, then each number answer after plenty of empty lines for the
-// pauses of the trials before it (a number question skips empty lines).
+// to the offer, then each number answer after enough empty lines for the
+// pauses of the trials before it (a number question skips empty lines, 99
+// of them at most).
 Transcript session(const std::vector<std::string>& patterns, const std::string& offer,
                    const std::vector<std::string>& numbers) {
   const std::map<std::string, std::string> files{{"s.dat", patternFile(patterns)}};
   auto answers = answersBeforeOffer(files, consoleAnswers("s.dat"));
   answers.push_back(offer);
   for (const auto& n : numbers) {
-    answers.resize(answers.size() + 1000);
+    answers.resize(answers.size() + 99);
     answers.push_back(n);
   }
-  answers.resize(answers.size() + 1000);
+  answers.resize(answers.size() + 99);
   return runSession(files, answers);
 }
 

@@ -5,11 +5,16 @@
 // returns, a 2 or a leading 9 ending the data, (5I1) for ten Ezones and a
 // letter in a pattern are met in the reference transcripts.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <functional>
 
 #include <cerrno>
 #include <filesystem>
@@ -101,31 +106,73 @@ TEST(RecordFormat, Writes) {
 
 namespace fs = std::filesystem;
 
-// The real disk, in a fresh working directory of its own: scratch-file names
-// are relative to it, as in a real run.
+// A fresh working directory of its own, removed afterwards.
+struct Folder {
+  explicit Folder(const std::string& what)
+      : path(fs::temp_directory_path() / ("korvelin-" + what + "-" + std::to_string(::getpid()))) {
+    fs::remove_all(path);
+    fs::create_directories(path);
+  }
+  ~Folder() { fs::remove_all(path); }
+  // Files the runs left that no run should leave: scratch files and the new
+  // text of an overwrite.
+  int leftovers() const {
+    int n = 0;
+    for (const auto& e : fs::directory_iterator(path)) n += e.path().extension() == ".scr" || e.path().extension() == ".new";
+    return n;
+  }
+  std::string read(const std::string& name) const { return readTextFile((path / name).string()); }
+  fs::path path;
+};
+
+// The real disk. Paths are relative to the working directory, as in a run.
 TEST(DiskFiles, ReportFilesAndTheScratchFile) {
   const fs::path home = fs::current_path();
-  const fs::path dir = fs::temp_directory_path() / ("korvelin-platform-" + std::to_string(::getpid()));
-  fs::create_directories(dir);
-  fs::current_path(dir);
+  const Folder dir("platform");
+  fs::current_path(dir.path);
   const auto disk = makeDiskFileSystem();
-  // Writes a line over the old contents `old` of `name`; returns the result.
-  auto rewrite = [&](const std::string& name, const std::string& old, WriteMode mode) {
+  int status = -1;
+  // Writes a line over the old contents `old` of `name`, then ends the file
+  // as a run that ends well (or not) does; returns what the file holds.
+  auto rewrite = [&](const std::string& name, const std::string& old, WriteMode mode, bool good = true) {
     std::ofstream(name, std::ios::binary) << old;
-    int status = -1;
-    if (auto out = disk->openWrite(name, mode, status); out && status == 0) out->writeLine("new", status);
+    if (auto out = disk->openWrite(disk->hold(name, status), mode, status)) {
+      out->writeLine("new", status);
+      if (good) out->close();  // else dropped
+    }
     return readTextFile(name);
   };
   // Appending keeps the old report; its last line is closed if it has no line end.
   EXPECT_EQ(rewrite("a.out", "old 1\nold 2\n", WriteMode::Append), "old 1\nold 2\nnew\n");
   EXPECT_EQ(rewrite("b.out", "old 1\nunfinished", WriteMode::Append), "old 1\nunfinished\nnew\n");
+  EXPECT_EQ(rewrite("b.out", "old\n", WriteMode::Append, false), "old\nnew\n");
+  // An overwrite replaces the old report only when the run ended well,
+  // keeping its permissions.
+  std::ofstream("c.out") << "old\n";
+  fs::permissions("c.out", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   EXPECT_EQ(rewrite("c.out", std::string(500, 'x') + "\n", WriteMode::Overwrite), "new\n");
-  int status = -1;
+  EXPECT_EQ(fs::status("c.out").permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  EXPECT_EQ(rewrite("c.out", "old\n", WriteMode::Overwrite, false), "old\n");
+  EXPECT_EQ(dir.leftovers(), 0);
+
+  // One run per report file: the lock holds until the file is closed.
+  auto held = disk->hold("d.out", status);
+  ASSERT_TRUE(held);
+  EXPECT_FALSE(disk->hold("d.out", status));
+  EXPECT_EQ(status, EWOULDBLOCK);
+  held.reset();
+  EXPECT_TRUE(disk->hold("d.out", status));
+
+  // Pipes, folders and links as report names are met by a real run below.
+  EXPECT_EQ(disk->kindOf("/dev/null"), FileKind::Device);
+  EXPECT_EQ(disk->kindOf(std::string("a.out\0x", 7)), FileKind::Other);  // no file has a NUL in its name
 
   // Only plain files are pattern files: a device might never end its first line.
   EXPECT_FALSE(disk->openRead("/dev/./zero", status));
   EXPECT_NE(status, 0);
   EXPECT_FALSE(disk->openRead(".", status));
+  EXPECT_FALSE(disk->openRead(std::string("a.out\0x", 7), status));  // no name holds a NUL
   EXPECT_TRUE(disk->openRead("a.out", status));
   EXPECT_TRUE(disk->sameFile("a.out", "./a.out"));
   EXPECT_FALSE(disk->sameFile("a.out", "b.out"));
@@ -150,63 +197,264 @@ TEST(DiskFiles, ReportFilesAndTheScratchFile) {
   EXPECT_EQ(readTextFile("victim"), "keep me");
   disk->remove(first);
   EXPECT_FALSE(disk->exists(first));
-
-  // A full disk: the loss is reported by the write or, for what was still
-  // buffered, by the close.
-  if (fs::exists("/dev/full")) {
-    auto full = disk->openWrite("/dev/full", WriteMode::Overwrite, status);
-    ASSERT_TRUE(full);
-    bool written = true;
-    for (int i = 0; i < 20000 && written; ++i) written = full->writeLine(std::string(70, '='), status);
-    EXPECT_FALSE(written);
-    EXPECT_EQ(status, ENOSPC);
-    auto small = disk->openWrite("/dev/full", WriteMode::Overwrite, status);
-    ASSERT_TRUE(small);
-    EXPECT_TRUE(small->writeLine("one line", status));
-    EXPECT_EQ(small->close(), ENOSPC);
-  }
   fs::current_path(home);
-  fs::remove_all(dir);
 }
 
-// Stopped by a signal while it waits at a pause (Ctrl-C, a closed
-// terminal, kill, a closed pipe), the real program still takes its scratch
-// file away.
-TEST(DiskFiles, ScratchFileGoesWhenTheRunIsStopped) {
-  const fs::path dir = fs::temp_directory_path() / ("korvelin-signal-" + std::to_string(::getpid()));
-  fs::create_directories(dir);
-  std::ofstream(dir / "p.dat") << "3\n(3I1)\n110\n011\n111\n010\n";
-  auto scratchFiles = [&] {
-    int n = 0;
-    for (const auto& e : fs::directory_iterator(dir)) n += e.path().extension() == ".scr";
-    return n;
-  };
-  for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
-    int keyboard[2];
-    ASSERT_EQ(::pipe(keyboard), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      ::dup2(keyboard[0], 0);
-      ::close(keyboard[1]);
-      if (::freopen("/dev/null", "w", stdout) == nullptr || ::chdir(dir.c_str()) != 0) ::_exit(2);
+// The real program in a working directory, typed into through a pipe, with
+// what it writes to standard output and error read back.
+class RealRun {
+ public:
+  // `inChild` runs in the new process before the program starts (limits,
+  // another standard output).
+  explicit RealRun(const fs::path& dir, const std::function<void()>& inChild = {}) {
+    std::signal(SIGPIPE, SIG_IGN);  // typing into a run that has ended
+    int in[2];
+    int out[2];
+    int err[2];
+    if (::pipe(in) != 0 || ::pipe(out) != 0 || ::pipe(err) != 0) throw std::runtime_error("pipe");
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      ::dup2(in[0], 0);
+      ::dup2(out[1], 1);
+      ::dup2(err[1], 2);
+      for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) ::close(fd);
+      if (::chdir(dir.c_str()) != 0) ::_exit(126);
+      if (inChild) inChild();
       ::execl(KORVELIN_BINARY, "korvelin", static_cast<char*>(nullptr));
-      ::_exit(3);
+      ::_exit(127);
     }
-    ::close(keyboard[0]);
-    // The file dialogue and the first pause; the run then waits at the next.
-    const std::string typed = "p\ns\nz\n\n";
-    ASSERT_EQ(::write(keyboard[1], typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
-    for (int wait = 0; wait < 500 && scratchFiles() == 0; ++wait) ::usleep(10000);
-    EXPECT_EQ(scratchFiles(), 1) << signal;
-    ::kill(child, signal);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ::close(keyboard[1]);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
-    EXPECT_EQ(scratchFiles(), 0) << signal;
+    ::close(in[0]);
+    ::close(out[1]);
+    ::close(err[1]);
+    in_ = in[1];
+    out_ = out[0];
+    err_ = err[0];
   }
-  fs::remove_all(dir);
+  ~RealRun() {
+    if (pid_ > 0) finish();
+  }
+  void type(const std::string& text) { [[maybe_unused]] auto n = ::write(in_, text.data(), text.size()); }
+  // Reads standard output until `text` has come `times` times.
+  bool waitFor(const std::string& text, int times = 1) {
+    while (count(out, text) < times)
+      if (!readSome(out_, out)) return false;
+    return true;
+  }
+  void signal(int number) { ::kill(pid_, number); }
+  // Closes the keyboard and waits for the end: the exit status, or minus
+  // the signal that killed the program.
+  int finish() {
+    ::close(in_);
+    while (readSome(out_, out)) {
+    }
+    while (readSome(err_, err)) {
+    }
+    ::close(out_);
+    ::close(err_);
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+    pid_ = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+  }
+  std::string out;
+  std::string err;
+
+ private:
+  static bool readSome(int fd, std::string& into) {
+    char chunk[4096];
+    const ssize_t n = ::read(fd, chunk, sizeof chunk);
+    if (n > 0) into.append(chunk, static_cast<std::size_t>(n));
+    return n > 0;
+  }
+  pid_t pid_ = -1;
+  int in_ = -1;
+  int out_ = -1;
+  int err_ = -1;
+};
+
+std::string example(const std::string& file) { return readTextFile(std::string(KORVELIN_EXAMPLES) + "/" + file); }
+
+const std::string kGoodPatterns = "3\n(3I1)\n110\n011\n111\n010\n";
+const std::string kInterrupted = " ** Interrupted - the run ends\n" + ruler() + "\n";
+
+// A stop signal (Ctrl-C, a closed terminal, kill, Ctrl-\) ends the run in
+// order at the question or pause it waits at: the report keeps what was
+// written, then the message and the ruler; no scratch file and no new text
+// of an overwrite is left, the old report stays; the status is 128 + the
+// signal. The handlers are in place before any file is made.
+TEST(RealRuns, StopSignalsEndTheRunInOrder) {
+  const Folder dir("signal");
+  std::ofstream(dir.path / "p.dat") << kGoodPatterns;
+  std::ofstream(dir.path / "dimer.dat") << example("dimer.dat");
+  std::string dimerAnswers = example("dimer.answers");
+  dimerAnswers.erase(dimerAnswers.rfind("n\n"));  // up to the offer
+  std::string dimerReport = example("expected/dimer.out");
+  dimerReport.resize(dimerReport.size() - ruler().size() - 1);
+  struct Case {
+    int signal;
+    std::string typed;
+    std::string waitFor;  // the prompt the run then waits at, the scratch file
+                          // or the new text of an overwrite made by then
+    int times;
+  };
+  const Case cases[] = {
+      {SIGINT, "p\ns\nz\n\n", "<Press Return to continue>", 2},
+      {SIGTERM, "p\ns\nz\n\n", "<Press Return to continue>", 2},
+      {SIGHUP, "p\ns\nz\n\n", "<Press Return to continue>", 2},
+      {SIGQUIT, "p\ns\nz\n\n", "<Press Return to continue>", 2},
+      {SIGINT, dimerAnswers, "Yes=\"y\", No=\"n\"", 1},
+      {SIGTERM, "p\nf\nold.out\no\n", "Type of pattern", 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed + std::to_string(c.signal));
+    fs::remove(dir.path / "dimer.out");
+    std::ofstream(dir.path / "old.out") << "old report\n";
+    RealRun run(dir.path);
+    run.type(c.typed);
+    ASSERT_TRUE(run.waitFor(c.waitFor, c.times));
+    EXPECT_EQ(dir.leftovers(), 1);
+    run.signal(c.signal);
+    EXPECT_EQ(run.finish(), 128 + c.signal);
+    EXPECT_TRUE(run.out.ends_with(kInterrupted)) << run.out;
+    EXPECT_EQ(dir.leftovers(), 0);
+    EXPECT_EQ(dir.read("old.out"), "old report\n");
+    if (c.typed == dimerAnswers) {
+      EXPECT_EQ(firstDifference(dimerReport + kInterrupted, dir.read("dimer.out")), "");
+    }
+  }
+}
+
+// A write that fails ends the run with status 1 and a message where it can
+// be seen: standard output to a full disk or a closed pipe, and a report
+// file beyond the file-size limit (SIGXFSZ is ignored: the write fails).
+TEST(RealRuns, FailedWritesEndTheRunWithStatus1) {
+  const Folder dir("writes");
+  std::ofstream(dir.path / "overlap.dat") << example("overlap.dat");
+  const std::string allEzones = "overlap\nf\n\nz\n\n\ny\n0\n8\n";
+  struct Case {
+    const char* kind;
+    std::function<void()> inChild;
+    std::string message;  // on standard output, else on standard error
+    bool onErr;
+  };
+  const Case cases[] = {
+      {"screen to a full disk",
+       [] { ::dup2(::open("/dev/full", O_WRONLY), 1); }, "in WRITing of standard output", true},
+      {"screen to a closed pipe",
+       [] {
+         int p[2];
+         if (::pipe(p) == 0) {
+           ::dup2(p[1], 1);
+           ::close(p[0]);
+         }
+       },
+       "in WRITing of standard output", true},
+      {"report beyond the file-size limit",
+       [] {
+         const rlimit limit{20000, 20000};
+         ::setrlimit(RLIMIT_FSIZE, &limit);
+       },
+       "in WRITing of overlap.out", false},
+  };
+  for (const Case& c : cases) {
+    fs::remove(dir.path / "overlap.out");
+    RealRun run(dir.path, c.inChild);
+    run.type(allEzones);
+    EXPECT_EQ(run.finish(), 1) << c.kind;
+    const std::string& where = c.onErr ? run.err : run.out;
+    EXPECT_EQ(count(where, c.message), 1) << c.kind << "\n" << where;
+    EXPECT_TRUE(where.ends_with(ruler() + "\n")) << c.kind;
+    EXPECT_EQ(dir.leftovers(), 0) << c.kind;
+    if (!c.onErr) {
+      EXPECT_EQ(fs::file_size(dir.path / "overlap.out"), 20000u) << c.kind;
+    }
+  }
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define KORVELIN_UNDER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KORVELIN_UNDER_ASAN 1
+#endif
+#endif
+
+// Memory that runs out ends the run with a message and status 1: at once,
+// and while a 60 MB pattern line is read (a failed read is no end of data).
+TEST(RealRuns, MemoryExhausted) {
+#ifdef KORVELIN_UNDER_ASAN
+  GTEST_SKIP() << "the address sanitizer needs far more address space";
+#else
+  const Folder dir("memory");
+  std::ofstream(dir.path / "p.dat") << "3\n(3I1)\n101\n" << std::string(60 << 20, '1') << "\n011\n";
+  const auto limited = [](rlim_t kilobytes) {
+    return [kilobytes] {
+      const rlimit limit{kilobytes << 10, kilobytes << 10};
+      ::setrlimit(RLIMIT_AS, &limit);
+    };
+  };
+  // Memory that runs out as the run starts: how much the program needs
+  // before its first allocation depends on the libraries it loads, so the
+  // limit is raised step by step from where the loader itself fails (127)
+  // to where the run gets going. Every limit in between must end with the
+  // message and status 1, never with an abort.
+  int stoppedEarly = 0;
+  for (rlim_t kilobytes = 4000; kilobytes <= 40000; kilobytes += 250) {
+    RealRun early(dir.path, limited(kilobytes));
+    early.type("p\ns\nz\n");
+    const int status = early.finish();
+    if (status == 127) continue;
+    EXPECT_GE(status, 0) << kilobytes << ": killed by a signal";
+    if (!early.out.ends_with(" ** The run stopped: std::bad_alloc\n")) break;  // the run got going
+    EXPECT_EQ(status, 1) << kilobytes;
+    ++stoppedEarly;
+  }
+  EXPECT_GT(stoppedEarly, 0);
+
+  RealRun longLine(dir.path, limited(60000));
+  longLine.type("p\ns\nz\n\n\n");
+  EXPECT_EQ(longLine.finish(), 1);
+  EXPECT_EQ(count(longLine.out, " in READing line            4  of p.dat"), 1) << longLine.out;
+  EXPECT_EQ(dir.leftovers(), 0);
+#endif
+}
+
+// Only a plain file that no other run holds takes the report: a named pipe,
+// a directory, a symbolic link (dangling or not) and a locked file are each
+// refused with a message and the name is asked again; nothing is followed,
+// created or hung on.
+TEST(RealRuns, OnlyAFreePlainFileTakesTheReport) {
+  const Folder dir("names");
+  std::ofstream(dir.path / "p.dat") << kGoodPatterns;
+  std::ofstream(dir.path / "victim") << "keep me";
+  fs::create_directory(dir.path / "dir.out");
+  fs::create_symlink("victim", dir.path / "link.out");
+  fs::create_symlink("nowhere", dir.path / "dangling.out");
+  ASSERT_EQ(::mkfifo((dir.path / "fifo.out").c_str(), 0600), 0);
+  std::ofstream(dir.path / "held.out") << "another run's report\n";
+  const int other = ::open((dir.path / "held.out").c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(other, LOCK_EX), 0);
+  RealRun run(dir.path);
+  run.type("p\nf\nfifo.out\ndir.out\nlink.out\ndangling.out\nheld.out\np.out\nz\n" + std::string(20, '\n'));
+  EXPECT_EQ(run.finish(), 0);
+  ::close(other);
+  for (const std::string refusal : {"fifo.out is a named pipe", "dir.out is a directory", "link.out is a symbolic link",
+                                    "dangling.out is a symbolic link", "held.out is in use by another run"})
+    EXPECT_EQ(count(run.out, "\n ** " + refusal), 1) << refusal << "\n" << run.out;
+  EXPECT_EQ(dir.read("victim"), "keep me");
+  EXPECT_EQ(dir.read("held.out"), "another run's report\n");
+  EXPECT_FALSE(fs::exists(dir.path / "nowhere"));
+  EXPECT_TRUE(dir.read("p.out").ends_with(ruler() + "\n"));
+
+  // An overwrite that ends well replaces the old report and keeps its permissions.
+  fs::permissions(dir.path / "p.out", fs::perms::owner_read | fs::perms::owner_write);
+  RealRun again(dir.path);
+  again.type("p\nf\np.out\no\nz\n" + std::string(20, '\n'));
+  EXPECT_EQ(again.finish(), 0);
+  EXPECT_EQ(count(dir.read("p.out"), "K O R V E L I N"), 1);
+  EXPECT_EQ(fs::status(dir.path / "p.out").permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(dir.leftovers(), 0);
 }
 
 // Two hypotheses, so the second report is announced by "For results see".

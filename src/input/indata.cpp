@@ -26,28 +26,39 @@ class DataLines : public LineSource {
     return true;
   }
   // Lines handed out so far.
-  int read() const { return read_; }
+  long long read() const { return read_; }
+  // Why the last `next` gave false when that was no end of the file.
+  int failure() const { return file_ == nullptr ? 0 : file_->readError(); }
 
  private:
   InputFile* file_;
   bool first_ = true;
-  int read_ = 0;
+  long long read_ = 0;
 };
 
-[[noreturn]] void endOfFile(Session& s, int lineCounter) {
-  s.toConsole(FreeLine().text("** End-of-file found in line ").num(lineCounter).text(" of ").name(s.state().infil));
-  s.last();
-}
-
-[[noreturn]] void readError(Session& s, int lineCounter) {
+[[noreturn]] void readError(Session& s, long long lineCounter, int status, EndKind kind) {
   s.toConsole(FreeLine()
                   .text("** Error  status ")
-                  .num(kReadErrorStatus)
+                  .num(status)
                   .text(" in READing line ")
                   .num(lineCounter)
                   .text(" of ")
                   .name(s.state().infil));
-  s.last();
+  s.last(kind, kind == EndKind::InputUnusable
+                   ? "input unusable: line " + std::to_string(lineCounter) + " cannot be read with its format"
+                   : "the data file cannot be read at line " + std::to_string(lineCounter));
+}
+
+// A line that does not fit its format.
+[[noreturn]] void formatError(Session& s, long long lineCounter) {
+  readError(s, lineCounter, kReadErrorStatus, EndKind::InputUnusable);
+}
+
+// No more lines: the end of the file, or a read that failed.
+[[noreturn]] void endOfFile(Session& s, const DataLines& lines, long long lineCounter) {
+  if (lines.failure() != 0) readError(s, lineCounter, lines.failure(), EndKind::SystemFailed);
+  s.toConsole(FreeLine().text("** End-of-file found in line ").num(lineCounter).text(" of ").name(s.state().infil));
+  s.last(EndKind::InputUnusable, "input unusable: end of file in line " + std::to_string(lineCounter));
 }
 
 void checkEzoneCount(Session& s, int zones) {
@@ -55,13 +66,13 @@ void checkEzoneCount(Session& s, int zones) {
   if (zones >= 1 && zones <= st.maxzon) return;
   s.toConsole(FixedLine()
                   .text(" ** Line 1 of ")
-                  .text(st.infil)
+                  .text(printable(st.infil))
                   .text(" gives ")
                   .text(std::to_string(zones))
                   .text(" Ezones; KORVELIN handles 1 to ")
                   .text(std::to_string(st.maxzon))
                   .text(" Ezones"));
-  s.last();
+  s.last(EndKind::InputUnusable, "input unusable: " + std::to_string(zones) + " Ezones");
 }
 
 void readHeader(Session& s, DataLines& lines) {
@@ -72,12 +83,12 @@ void readHeader(Session& s, DataLines& lines) {
   // written by hand often begin with one).
   FreeInteger count = FreeInteger::Blank;
   while (count == FreeInteger::Blank) {
-    if (!lines.next(line)) endOfFile(s, 1);
+    if (!lines.next(line)) endOfFile(s, lines, 1);
     count = readFreeInteger(line, st.nzones);
   }
-  if (count != FreeInteger::Read) readError(s, 1);
+  if (count != FreeInteger::Read) formatError(s, 1);
   checkEzoneCount(s, st.nzones);
-  if (!lines.next(line)) endOfFile(s, 2);
+  if (!lines.next(line)) endOfFile(s, lines, 2);
   st.fread = line.substr(0, 70);
   st.sfread = "(1h ," + padded(st.fread, 70) + ")";
 }
@@ -108,12 +119,12 @@ void storePattern(Session& s, const RecordFormat* echo, const RecordFormat& form
   if (st.nzymos == st.maxpat) {
     s.toConsole(FixedLine()
                     .text(" ** ")
-                    .text(st.infil)
+                    .text(printable(st.infil))
                     .text(" holds more than ")
                     .text(std::to_string(st.maxpat))
                     .text(" different patterns; KORVELIN handles at most ")
                     .text(std::to_string(st.maxpat)));
-    s.last();
+    s.last(EndKind::InputUnusable, "input unusable: more than " + std::to_string(st.maxpat) + " different patterns");
   }
   st.nzymos += 1;
   st.nzymo(st.nzymos) = 1;
@@ -123,7 +134,7 @@ void storePattern(Session& s, const RecordFormat* echo, const RecordFormat& form
     st.mori(st.nzymos, z) = st.mline(z);
     values.push_back(st.mline(z));
   }
-  for (const auto& line : echoLines(echo, format, values)) s.reportAndConsole(line);
+  for (const auto& line : echoLines(echo, format, values)) s.reportAndConsole(printable(line));
 }
 
 // Counts the pattern in `mline` and stores and echoes it when it is new.
@@ -142,7 +153,7 @@ int acceptPattern(Session& s, const RecordFormat* echo, const RecordFormat& form
 }
 
 // After the last of `patternLines` patterns: the note on repeated patterns.
-void endOfPatterns(Session& s, int patternLines) {
+void endOfPatterns(Session& s, long long patternLines) {
   State& st = s.state();
   st.nzyori = st.nzymos;
   captureInput(st, s.results());
@@ -161,16 +172,23 @@ void endOfPatterns(Session& s, int patternLines) {
 void readTableFile(Session& s) {
   State& st = s.state();
   std::string text, line;
+  long long lineCount = 0;
   for (bool first = true; s.input() != nullptr && s.input()->readLine(line); first = false) {
     if (!first) text += '\n';
     text += line;
+    ++lineCount;
   }
+  // A read that failed is no end of the table.
+  if (s.input() != nullptr && s.input()->readError() != 0)
+    readError(s, lineCount + 1, s.input()->readError(), EndKind::SystemFailed);
   const ScoreTable table = readTable(st.infil, text);
   const int zones = static_cast<int>(table.labels.size());
   if (table.hasHeader) checkEzoneCount(s, zones);
   if (!table.error.empty()) {
-    s.toConsole(FreeLine().text(table.error));
-    s.last();
+    s.toConsole(FreeLine().text(printable(table.error)));
+    std::string reason = table.error;
+    if (reason.starts_with("** ")) reason.erase(0, 3);
+    s.last(EndKind::InputUnusable, "input unusable: " + printable(reason));
   }
   st.nzones = zones;
   st.fread = "(" + std::to_string(zones) + "I1)";
@@ -198,7 +216,9 @@ void readTableFile(Session& s) {
 bool readEzoneCount(InputFile& file, int& nzones) {
   DataLines lines(&file);
   std::string line;
-  return lines.next(line) && readFreeInteger(line, nzones) == FreeInteger::Read;
+  FreeInteger count = FreeInteger::Blank;
+  while (count == FreeInteger::Blank && lines.next(line)) count = readFreeInteger(line, nzones);
+  return count == FreeInteger::Read;
 }
 
 void indata(Session& s) {
@@ -226,16 +246,19 @@ void indata(Session& s) {
 
   const auto format = RecordFormat::parse(st.fread);
   const auto echo = RecordFormat::parse(st.sfread);
-  int lineCounter = 2;
+  long long lineCounter = 2;
   std::vector<int> values;
   for (;;) {
     lineCounter += 1;
-    if (!format) readError(s, lineCounter);
+    if (!format) formatError(s, lineCounter);
     // An individual is named by the data line its pattern starts on.
     const std::string individual = std::to_string(lines.read() + 1);
     const ReadStatus status = format->read(lines, st.nzones, values);
-    if (status == ReadStatus::EndOfFile) break;
-    if (status == ReadStatus::Error) readError(s, lineCounter);
+    if (status == ReadStatus::EndOfFile) {
+      if (lines.failure() != 0) endOfFile(s, lines, lineCounter);
+      break;
+    }
+    if (status == ReadStatus::Error) formatError(s, lineCounter);
     for (int z = 1; z <= st.nzones; ++z) st.mline(z) = values[static_cast<std::size_t>(z - 1)];
     if (st.mline(1) == 9) break;
     bool valid = true;

@@ -283,7 +283,7 @@ std::vector<std::string> zoneListLines(const State& st, std::string_view prefix,
 void output(Session& s) {
   State& st = s.state();
   if (st.begin == 0 && st.u != kConsoleUnit)
-    s.toConsole(" For results see output file <" + st.outfil.substr(0, static_cast<std::size_t>(st.ilen)) + ">");
+    s.toConsole(" For results see output file <" + printable(st.outfil.substr(0, static_cast<std::size_t>(st.ilen))) + ">");
   if (!ReportPass(s, st.u).run()) return;
   if (st.begin == 1 && st.u != kConsoleUnit && !ReportPass(s, kConsoleUnit).run()) return;
   s.warten();

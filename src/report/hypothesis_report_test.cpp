@@ -213,7 +213,7 @@ TEST(HypothesisReport, UnassignedEzoneMakesTheHypothesisInvalid) {
   // During a split trial the report ends at the Ezone: no repeat on the
   // console, no pause, `begin` kept.
   int status = 0;
-  trial.s.setOutput(trial.fs.openWrite("res.lst", WriteMode::Create, status));
+  trial.s.setOutput(trial.fs.openWrite(trial.fs.hold("res.lst", status), WriteMode::Create, status));
   trial.st.u = kFileUnit;
   trial.st.begin = trial.st.dosplt = 1;
   EXPECT_EQ(trial.report(), "");

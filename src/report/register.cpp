@@ -102,7 +102,7 @@ bool registerHypothesis(Session& s) {
                            .text(" ** Maximal number")
                            .num(st.maxhyp, 4)
                            .text(" of hypotheses exceeded - Program terminated"));
-    s.last();
+    s.last(EndKind::LimitReached, "more than " + std::to_string(st.maxhyp) + " hypotheses");
   }
   for (std::size_t col = 0; col < record.size(); ++col) st.hypo(st.nhypo, static_cast<int>(col) + 1) = record[col];
   newhyp(s);

@@ -18,6 +18,13 @@ std::string padded(std::string_view text, int width) {
 
 std::string ruler() { return std::string(66, '='); }
 
+std::string printable(std::string_view text) {
+  std::string safe(text);
+  for (char& c : safe)
+    if ((static_cast<unsigned char>(c) < 32 && c != '\t') || c == 127) c = '?';
+  return safe;
+}
+
 FreeLine& FreeLine::text(std::string_view t) {
   if (afterNumber_) line_ += ' ';
   line_ += t;
@@ -32,7 +39,7 @@ FreeLine& FreeLine::num(long long value) {
   return *this;
 }
 
-FreeLine& FreeLine::name(std::string_view n) { return text(padded(n, 60)); }
+FreeLine& FreeLine::name(std::string_view n) { return text(padded(printable(n), 60)); }
 
 FixedLine& FixedLine::text(std::string_view t) {
   line_ += t;

@@ -18,11 +18,15 @@ std::string padded(std::string_view text, int width);
 
 std::string ruler();
 
+// Text typed or read from a file, safe to echo to a terminal: control
+// characters (below 32 other than tab, and 127) show as "?".
+std::string printable(std::string_view text);
+
 class FreeLine {
  public:
   FreeLine& text(std::string_view t);
   FreeLine& num(long long value);
-  // A name field of 60 characters, written whole.
+  // A name field of 60 characters, written whole and printable.
   FreeLine& name(std::string_view n);
   const std::string& str() const { return line_; }
   operator std::string() const { return line_; }

@@ -8,8 +8,12 @@ namespace {
 
 class MemoryInputFile : public InputFile {
  public:
-  explicit MemoryInputFile(std::string text) : text_(std::move(text)) {}
+  MemoryInputFile(std::string text, int failAt) : text_(std::move(text)), failAt_(failAt) {}
   bool readLine(std::string& line) override {
+    if (++lineNumber_ == failAt_) {
+      error_ = EIO;
+      return false;
+    }
     if (pos_ >= text_.size()) return false;
     const auto end = text_.find('\n', pos_);
     if (end == std::string::npos) {
@@ -21,35 +25,14 @@ class MemoryInputFile : public InputFile {
     }
     return true;
   }
+  int readError() const override { return error_; }
 
  private:
   std::string text_;
   std::size_t pos_ = 0;
-};
-
-// Writes into the directory's text; `room` is what is left on the disk.
-class MemoryOutputFile : public OutputFile {
- public:
-  MemoryOutputFile(std::string& target, std::size_t& room) : target_(target), room_(room) {}
-  bool writeLine(const std::string& line, int& status) override {
-    if (line.size() + 1 > room_) {
-      // Like a full disk: what fits is written, the rest is lost.
-      target_.append(line, 0, room_);
-      room_ = 0;
-      status = ENOSPC;
-      return false;
-    }
-    room_ -= line.size() + 1;
-    target_ += line;
-    target_ += '\n';
-    status = 0;
-    return true;
-  }
-  int close() override { return 0; }
-
- private:
-  std::string& target_;
-  std::size_t& room_;
+  int failAt_;
+  int lineNumber_ = 0;
+  int error_ = 0;
 };
 
 class MemoryRecordFile : public RecordFile {
@@ -67,13 +50,73 @@ class MemoryRecordFile : public RecordFile {
 
 }  // namespace
 
+// The lock on a report file: its name, held until the file is dropped.
+class MemoryHeldFile : public HeldFile {
+ public:
+  MemoryHeldFile(MemoryFileSystem& fs, std::string name) : fs(fs), name(std::move(name)) { fs.held_.insert(this->name); }
+  ~MemoryHeldFile() override { fs.held_.erase(name); }
+  MemoryFileSystem& fs;
+  std::string name;
+};
+
+// Writes into the directory's text; `room` is what is left on the disk. An
+// overwrite writes into a temporary file that replaces the held one at close.
+class MemoryOutputFile : public OutputFile {
+ public:
+  MemoryOutputFile(std::unique_ptr<MemoryHeldFile> held, std::string written)
+      : held_(std::move(held)), written_(std::move(written)) {}
+  ~MemoryOutputFile() override { discard(); }
+  bool writeLine(const std::string& line, int& status) override {
+    std::string& target = held_->fs.files_[written_];
+    std::size_t& room = held_->fs.room_;
+    if (line.size() + 1 > room) {
+      // Like a full disk: what fits is written, the rest is lost.
+      target.append(line, 0, room);
+      room = 0;
+      status = ENOSPC;
+      return false;
+    }
+    room -= line.size() + 1;
+    target += line;
+    target += '\n';
+    status = 0;
+    return true;
+  }
+  int flush() override { return 0; }
+  int close() override {
+    if (held_ && written_ != held_->name) {
+      auto& files = held_->fs.files_;
+      files[held_->name] = std::move(files[written_]);
+      files.erase(written_);
+    }
+    held_.reset();
+    return 0;
+  }
+  void discard() override {
+    if (held_ && written_ != held_->name) held_->fs.files_.erase(written_);
+    held_.reset();
+  }
+
+ private:
+  std::unique_ptr<MemoryHeldFile> held_;
+  std::string written_;
+};
+
 bool ScriptedConsole::readLine(std::string& line) {
-  if (next_ >= answers_.size()) return false;
+  if (stopSignal() != 0 || next_ >= answers_.size()) return false;
   line = answers_[next_++];
   return true;
 }
 
 void ScriptedConsole::out(const std::string& line) {
+  if (outError_ != 0) return;
+  if (line.size() + 1 > outRoom_) {
+    out_.append(line, 0, outRoom_);
+    outRoom_ = 0;
+    outError_ = ENOSPC;
+    return;
+  }
+  if (outRoom_ != static_cast<std::size_t>(-1)) outRoom_ -= line.size() + 1;
   out_ += line;
   out_ += '\n';
 }
@@ -94,32 +137,54 @@ std::vector<std::string> MemoryFileSystem::names() const {
   return result;
 }
 
-bool MemoryFileSystem::exists(const std::string& name) { return files_.count(plain(name)) != 0; }
-
-std::unique_ptr<InputFile> MemoryFileSystem::openRead(const std::string& name, int& status) {
-  if (!exists(name) || unreadable_.count(plain(name)) != 0) {
-    status = EACCES;
-    return nullptr;
-  }
-  status = 0;
-  return std::make_unique<MemoryInputFile>(files_[plain(name)]);
+bool MemoryFileSystem::exists(const std::string& name) {
+  return files_.count(plain(name)) != 0 || kinds_.count(plain(name)) != 0;
 }
 
-std::unique_ptr<OutputFile> MemoryFileSystem::openWrite(const std::string& name, WriteMode mode,
-                                                        int& status) {
-  if (unreadable_.count(plain(name)) != 0) {
+FileKind MemoryFileSystem::kindOf(const std::string& name) {
+  if (const auto kind = kinds_.find(plain(name)); kind != kinds_.end()) return kind->second;
+  return files_.count(plain(name)) != 0 ? FileKind::Plain : FileKind::Missing;
+}
+
+std::unique_ptr<InputFile> MemoryFileSystem::openRead(const std::string& name, int& status) {
+  if (kindOf(name) != FileKind::Plain || unreadable_.count(plain(name)) != 0) {
     status = EACCES;
     return nullptr;
   }
-  std::string& target = files_[plain(name)];
+  status = 0;
+  const auto failAt = failAt_.find(plain(name));
+  return std::make_unique<MemoryInputFile>(files_[plain(name)], failAt == failAt_.end() ? 0 : failAt->second);
+}
+
+std::unique_ptr<HeldFile> MemoryFileSystem::hold(const std::string& name, int& status) {
+  const FileKind kind = kindOf(name);
+  if (unreadable_.count(plain(name)) != 0 || (kind != FileKind::Plain && kind != FileKind::Missing)) {
+    status = EACCES;
+    return nullptr;
+  }
+  if (held_.count(plain(name)) != 0) {
+    status = EWOULDBLOCK;
+    return nullptr;
+  }
+  files_[plain(name)];  // a missing file is created empty
+  status = 0;
+  return std::make_unique<MemoryHeldFile>(*this, plain(name));
+}
+
+std::unique_ptr<OutputFile> MemoryFileSystem::openWrite(std::unique_ptr<HeldFile> file, WriteMode mode,
+                                                        int& status) {
+  std::unique_ptr<MemoryHeldFile> held(static_cast<MemoryHeldFile*>(file.release()));
+  std::string written = held->name;
   if (mode == WriteMode::Append) {
-    appended_.insert(plain(name));
+    appended_.insert(written);
+    std::string& target = files_[written];
     if (!target.empty() && target.back() != '\n') target += '\n';
-  } else {
-    target.clear();
+  } else if (mode == WriteMode::Overwrite) {
+    written = ".korvelin-test-" + std::to_string(temporaryCount_++) + ".new";
+    files_[written].clear();
   }
   status = 0;
-  return std::make_unique<MemoryOutputFile>(target, room_);
+  return std::make_unique<MemoryOutputFile>(std::move(held), std::move(written));
 }
 
 bool MemoryFileSystem::sameFile(const std::string& a, const std::string& b) {
@@ -143,6 +208,9 @@ std::unique_ptr<RecordFile> MemoryFileSystem::createScratch(std::string& name, i
 bool MemoryFileSystem::scratchLeft() const {
   for (const auto& name : scratch_)
     if (files_.count(name) != 0) return true;
+  // Nor may the new text of an overwrite outlive the run.
+  for (const auto& [name, text] : files_)
+    if (name.ends_with(".new")) return true;
   return false;
 }
 

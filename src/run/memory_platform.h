@@ -17,6 +17,17 @@ class ScriptedConsole : public Console {
   bool readLine(std::string& line) override;
   void out(const std::string& line) override;
   void err(const std::string& line) override;
+  int flush() override { return outError_; }
+  int outError() const override { return outError_; }
+  int stopSignal() const override { return next_ >= stopAfter_ ? stopSignal_ : 0; }
+
+  // Standard output takes this many bytes more, then fails like a full disk.
+  void setOutCapacity(std::size_t bytes) { outRoom_ = bytes; }
+  // The signal comes once this many answers have been read.
+  void stopAfter(std::size_t answers, int signal) {
+    stopAfter_ = answers;
+    stopSignal_ = signal;
+  }
 
   const std::string& stdoutText() const { return out_; }
   const std::string& stderrText() const { return err_; }
@@ -28,17 +39,26 @@ class ScriptedConsole : public Console {
   std::size_t next_ = 0;
   std::string out_;
   std::string err_;
+  std::size_t outRoom_ = static_cast<std::size_t>(-1);
+  int outError_ = 0;
+  std::size_t stopAfter_ = static_cast<std::size_t>(-1);
+  int stopSignal_ = 0;
 };
 
 class MemoryFileSystem : public FileSystem {
  public:
   void put(const std::string& name, const std::string& contents) { files_[plain(name)] = contents; }
-  // Names that exist but cannot be opened (like a directory or a locked file).
+  // Names that exist but cannot be opened (like a file without permission).
   void makeUnreadable(const std::string& name) { unreadable_.insert(plain(name)); }
+  // A name that is no plain file (a directory, a pipe, a link, ...).
+  void setKind(const std::string& name, FileKind kind) { kinds_[plain(name)] = kind; }
+  // Reading the file fails (an input/output error) at this line, from 1.
+  void failReadingAt(const std::string& name, int line) { failAt_[plain(name)] = line; }
   void failScratch() { failScratch_ = true; }
   // Bytes that output files may still take, like the free space of a disk.
   void setCapacity(std::size_t bytes) { room_ = bytes; }
-  // Whether a scratch file made by a run is still there.
+  // Whether a scratch file (or the new text of an overwrite) made by a run
+  // is still there.
   bool scratchLeft() const;
   // Whether the file was opened for appending.
   bool appendedTo(const std::string& name) const { return appended_.count(plain(name)) != 0; }
@@ -47,24 +67,31 @@ class MemoryFileSystem : public FileSystem {
   std::vector<std::string> names() const;
 
   bool exists(const std::string& name) override;
+  FileKind kindOf(const std::string& name) override;
   std::unique_ptr<InputFile> openRead(const std::string& name, int& status) override;
-  std::unique_ptr<OutputFile> openWrite(const std::string& name, WriteMode mode,
-                                        int& status) override;
+  std::unique_ptr<HeldFile> hold(const std::string& name, int& status) override;
+  std::unique_ptr<OutputFile> openWrite(std::unique_ptr<HeldFile> held, WriteMode mode, int& status) override;
   bool sameFile(const std::string& a, const std::string& b) override;
   std::unique_ptr<RecordFile> createScratch(std::string& name, int& status) override;
   void remove(const std::string& name) override;
 
  private:
+  friend class MemoryHeldFile;
+  friend class MemoryOutputFile;
   // One directory: "./name" and "name" are the same file.
   static std::string plain(std::string name);
 
   std::map<std::string, std::string> files_;
+  std::map<std::string, FileKind> kinds_;
+  std::map<std::string, int> failAt_;
   std::set<std::string> unreadable_;
   std::set<std::string> appended_;
   std::set<std::string> scratch_;
+  std::set<std::string> held_;
   std::size_t room_ = static_cast<std::size_t>(-1);
   bool failScratch_ = false;
   int scratchCount_ = 0;
+  int temporaryCount_ = 0;
 };
 
 }  // namespace korvelin

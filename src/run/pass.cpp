@@ -40,7 +40,7 @@ PassEnd analysisPass(Session& s) {
     homhet(st);
   else
     dnavar(st);
-  if (st.nhom == 0) s.last();
+  if (st.nhom == 0) s.last(EndKind::Asked, "no candidates for a hypothesis");
   bpcode(st);
   searchLoop(s);
   if (st.dosplt == 0) writeTotals(s);

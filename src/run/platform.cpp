@@ -1,96 +1,206 @@
 #include "run/platform.h"
 
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
-#include <iostream>
 
 namespace korvelin {
 namespace {
 
-// Output is buffered and flushed before every read from the keyboard, so
-// long reports cost little and prompts still show before the answer.
+// The signal that asked the run to stop; set only by the handler below and
+// read at the points where the run can end in order.
+volatile std::sig_atomic_t stopRequested = 0;
+
+extern "C" void requestStop(int signal) { stopRequested = signal; }
+
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
+void installSignalHandling() {
+  struct sigaction stop {};
+  stop.sa_handler = requestStop;
+  sigemptyset(&stop.sa_mask);
+  stop.sa_flags = 0;  // no restart: a wait for the keyboard returns at once
+  for (int signal : kStopSignals) ::sigaction(signal, &stop, nullptr);
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  for (int signal : {SIGPIPE, SIGXFSZ}) ::sigaction(signal, &ignore, nullptr);
+}
+
+int errorCode() { return errno != 0 ? errno : EIO; }
+
+// Writes all of `data` to `fd`; 0, or the code of the failure.
+int writeAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errorCode();
+    }
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return 0;
+}
+
+// Output is buffered and written out before every read from the keyboard,
+// so long reports cost little and prompts still show before the answer.
+// The first failed write to standard output is kept; nothing more is sent.
 class StandardConsole : public Console {
  public:
-  StandardConsole() : terminal_(::isatty(STDERR_FILENO) == 1) {
-    std::ios::sync_with_stdio(false);
-    std::cin.tie(nullptr);
-  }
+  StandardConsole() : terminal_(::isatty(STDERR_FILENO) == 1) { installSignalHandling(); }
   ~StandardConsole() override {
     progress("");
-    std::cout.flush();
+    flush();
   }
+
   bool readLine(std::string& line) override {
     progress("");
-    std::cout.flush();
-    if (!std::getline(std::cin, line)) return false;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return true;
+    flush();
+    line.clear();
+    for (;;) {
+      const auto end = in_.find('\n', scanned_);
+      if (end != std::string::npos) {
+        line.assign(in_, 0, end);
+        in_.erase(0, end + 1);
+        scanned_ = 0;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        return true;
+      }
+      scanned_ = in_.size();
+      if (inputEnded_ || !waitForInput()) break;
+      char chunk[4096];
+      const ssize_t n = ::read(0, chunk, sizeof chunk);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        inputEnded_ = true;
+        continue;
+      }
+      in_.append(chunk, static_cast<std::size_t>(n));
+    }
+    // A last line without its line end still counts.
+    if (inputEnded_ && !in_.empty() && stopRequested == 0) {
+      line.swap(in_);
+      in_.clear();
+      scanned_ = 0;
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      return true;
+    }
+    return false;
   }
   void out(const std::string& line) override {
     progress("");
-    std::cout.write(line.data(), static_cast<std::streamsize>(line.size()));
-    std::cout.put('\n');
+    if (error_ != 0) return;
+    pending_ += line;
+    pending_ += '\n';
+    if (pending_.size() >= kBuffer) flush();
   }
   void err(const std::string& line) override {
     progress("");
-    std::cout.flush();
-    std::cerr << line << '\n';
-    std::cerr.flush();
+    flush();
+    const std::string text = line + '\n';
+    writeAll(2, text.data(), text.size());
   }
+  int flush() override {
+    if (error_ == 0 && !pending_.empty()) error_ = writeAll(1, pending_.data(), pending_.size());
+    pending_.clear();
+    return error_;
+  }
+  int outError() const override { return error_; }
   // Overwritten and erased with blanks after a carriage return, which every
   // terminal understands.
   void progress(const std::string& text) override {
     if (!terminal_ || (text.empty() && shown_ == 0)) return;
-    std::cout.flush();
+    flush();
     std::string line = "\r" + text;
     if (text.size() < shown_) line += std::string(shown_ - text.size(), ' ') + "\r" + text;
-    std::cerr << line;
-    std::cerr.flush();
+    writeAll(2, line.data(), line.size());
     shown_ = text.size();
   }
+  int stopSignal() const override { return stopRequested; }
 
  private:
+  static constexpr std::size_t kBuffer = 1 << 16;
   const bool terminal_;
   std::size_t shown_ = 0;  // the length of the progress line on the screen
+
+  // Waits until standard input has something to read; false when a stop
+  // signal came first. The signals are blocked while the flag is checked and
+  // let in only inside the wait, so one that comes just before the wait is
+  // not missed.
+  bool waitForInput() {
+    sigset_t stops;
+    sigset_t before;
+    sigemptyset(&stops);
+    for (int signal : kStopSignals) sigaddset(&stops, signal);
+    ::sigprocmask(SIG_BLOCK, &stops, &before);
+    bool ready = false;
+    for (;;) {
+      if (stopRequested != 0) break;
+      pollfd keyboard{0, POLLIN, 0};
+      const int n = ::ppoll(&keyboard, 1, nullptr, &before);
+      if (n < 0 && errno == EINTR) continue;
+      ready = true;  // input, its end, or an error that the read then meets
+      break;
+    }
+    ::sigprocmask(SIG_SETMASK, &before, nullptr);
+    return ready;
+  }
+
+  std::string pending_;
+  int error_ = 0;
+  std::string in_;
+  std::size_t scanned_ = 0;
+  bool inputEnded_ = false;
 };
 
 class DiskInputFile : public InputFile {
  public:
   explicit DiskInputFile(std::ifstream in) : in_(std::move(in)) {}
   bool readLine(std::string& line) override {
-    if (!std::getline(in_, line)) return false;
-    return true;
+    errno = 0;
+    if (std::getline(in_, line)) return true;
+    // A line that could not be stored (memory) or read (a disk error) is
+    // no end of the data.
+    if (in_.bad()) error_ = errorCode();
+    return false;
   }
+  int readError() const override { return error_; }
 
  private:
   std::ifstream in_;
+  int error_ = 0;
 };
 
-int errorCode() { return errno != 0 ? errno : EIO; }
-
-class DiskOutputFile : public OutputFile {
+// Buffered writes to a file; `f` owns the descriptor.
+class StdioFile {
  public:
-  explicit DiskOutputFile(std::FILE* f) : f_(f) { std::setvbuf(f_, nullptr, _IOFBF, 1 << 16); }
-  ~DiskOutputFile() override { close(); }
-  bool writeLine(const std::string& line, int& status) override {
+  explicit StdioFile(std::FILE* f) : f_(f) { std::setvbuf(f_, nullptr, _IOFBF, 1 << 16); }
+  ~StdioFile() { close(); }
+  bool writeLine(const std::string& line, int& status) {
     errno = 0;
     const bool written = std::fwrite(line.data(), 1, line.size(), f_) == line.size() &&
                          std::fputc('\n', f_) != EOF && !std::ferror(f_);
     status = written ? 0 : errorCode();
     return written;
   }
-  int close() override {
-    if (f_ == nullptr) return 0;
+  int flush() {
     errno = 0;
-    const bool flushed = std::fflush(f_) == 0 && !std::ferror(f_);
-    int status = flushed ? 0 : errorCode();
+    return std::fflush(f_) == 0 && !std::ferror(f_) ? 0 : errorCode();
+  }
+  int fd() const { return ::fileno(f_); }
+  int close() {
+    if (f_ == nullptr) return 0;
+    int status = flush();
+    errno = 0;
     if (std::fclose(f_) != 0 && status == 0) status = errorCode();
     f_ = nullptr;
     return status;
@@ -98,6 +208,76 @@ class DiskOutputFile : public OutputFile {
 
  private:
   std::FILE* f_;
+};
+
+bool hasNul(const std::string& name) { return name.find('\0') != std::string::npos; }
+
+// A report file taken for the run: its descriptor carries the lock.
+class DiskHeldFile : public HeldFile {
+ public:
+  DiskHeldFile(std::string name, int fd) : name(std::move(name)), fd(fd) {}
+  ~DiskHeldFile() override {
+    if (fd >= 0) ::close(fd);
+  }
+  int release() {
+    const int f = fd;
+    fd = -1;
+    return f;
+  }
+  std::string name;
+  int fd;
+};
+
+// Create and Append: the report goes into the held file itself.
+class DiskOutputFile : public OutputFile {
+ public:
+  explicit DiskOutputFile(std::FILE* f) : file_(f) {}
+  bool writeLine(const std::string& line, int& status) override { return file_.writeLine(line, status); }
+  int flush() override { return file_.flush(); }
+  int close() override { return file_.close(); }
+  void discard() override { file_.close(); }
+
+ private:
+  StdioFile file_;
+};
+
+// Overwrite: the report goes into a new file beside the old one, which
+// replaces it, with the old file's permissions, only when the run ends well.
+class DiskReplacingFile : public OutputFile {
+ public:
+  DiskReplacingFile(std::unique_ptr<DiskHeldFile> held, std::FILE* f, std::string temporary)
+      : held_(std::move(held)), file_(f), temporary_(std::move(temporary)) {}
+  ~DiskReplacingFile() override { discard(); }
+  bool writeLine(const std::string& line, int& status) override { return file_.writeLine(line, status); }
+  int flush() override { return file_.flush(); }
+  int close() override {
+    if (done_) return 0;
+    done_ = true;
+    struct stat old {};
+    int status = file_.flush();
+    if (status == 0 && ::fstat(held_->fd, &old) == 0 && ::fchmod(file_.fd(), old.st_mode & 07777) != 0)
+      status = errorCode();
+    if (status == 0 && ::fsync(file_.fd()) != 0) status = errorCode();
+    const int closed = file_.close();
+    if (status == 0) status = closed;
+    if (status == 0 && ::rename(temporary_.c_str(), held_->name.c_str()) != 0) status = errorCode();
+    if (status != 0) ::unlink(temporary_.c_str());
+    held_.reset();
+    return status;
+  }
+  void discard() override {
+    if (done_) return;
+    done_ = true;
+    file_.close();
+    ::unlink(temporary_.c_str());
+    held_.reset();
+  }
+
+ private:
+  std::unique_ptr<DiskHeldFile> held_;
+  StdioFile file_;
+  std::string temporary_;
+  bool done_ = false;
 };
 
 class DiskRecordFile : public RecordFile {
@@ -114,45 +294,45 @@ class DiskRecordFile : public RecordFile {
   int fd_;
 };
 
-// The scratch file's name, for removal when the run is stopped by a signal
-// (Ctrl-C at a question, a closed terminal, kill, a reader of the report
-// that went away as in `korvelin | head`). Only the signal handler
-// needs it, hence a fixed buffer rather than a string.
-char scratchOnSignal[64] = {};
-
-void removeScratchAndStop(int signal) {
-  if (scratchOnSignal[0] != '\0') ::unlink(scratchOnSignal);
-  std::signal(signal, SIG_DFL);
-  std::raise(signal);
-}
-
-void removeOnSignal(const std::string& name) {
-  if (name.size() >= sizeof scratchOnSignal) return;
-  std::memcpy(scratchOnSignal, name.c_str(), name.size() + 1);
-  for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) std::signal(signal, removeScratchAndStop);
-}
-
-bool endsWithoutNewline(const std::string& name) {
-  std::ifstream in(name, std::ios::binary | std::ios::ate);
-  if (!in) return false;
-  const auto size = in.tellg();
-  if (size <= 0) return false;
-  in.seekg(-1, std::ios::end);
+// Whether the last byte of the open file is something other than a line end.
+bool endsWithoutNewline(int fd) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || st.st_size <= 0) return false;
   char last = 0;
-  in.get(last);
-  return last != '\n';
+  return ::pread(fd, &last, 1, st.st_size - 1) == 1 && last != '\n';
+}
+
+// The folder part of a name, with its slash ("" for the working folder).
+std::string folderOf(const std::string& name) {
+  const auto slash = name.rfind('/');
+  return slash == std::string::npos ? std::string() : name.substr(0, slash + 1);
 }
 
 class DiskFileSystem : public FileSystem {
  public:
   bool exists(const std::string& name) override {
     struct stat st {};
-    return ::stat(name.c_str(), &st) == 0;
+    return !hasNul(name) && ::stat(name.c_str(), &st) == 0;
+  }
+  FileKind kindOf(const std::string& name) override {
+    struct stat st {};
+    if (hasNul(name)) return FileKind::Other;  // no file can have that name
+    if (::lstat(name.c_str(), &st) != 0) return FileKind::Missing;
+    if (S_ISREG(st.st_mode)) return FileKind::Plain;
+    if (S_ISDIR(st.st_mode)) return FileKind::Directory;
+    if (S_ISFIFO(st.st_mode)) return FileKind::Fifo;
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return FileKind::Device;
+    if (S_ISLNK(st.st_mode)) return FileKind::Link;
+    return FileKind::Other;
   }
   std::unique_ptr<InputFile> openRead(const std::string& name, int& status) override {
     // Only a plain file can be a pattern file: a folder cannot be read, and
     // a device or pipe (/dev/./zero, say) might never end its first line.
     struct stat st {};
+    if (hasNul(name)) {
+      status = ENOENT;
+      return nullptr;
+    }
     if (::stat(name.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
       status = S_ISDIR(st.st_mode) ? EISDIR : ENODEV;
       return nullptr;
@@ -165,26 +345,88 @@ class DiskFileSystem : public FileSystem {
     status = 0;
     return std::make_unique<DiskInputFile>(std::move(in));
   }
-  std::unique_ptr<OutputFile> openWrite(const std::string& name, WriteMode mode,
-                                        int& status) override {
-    // Appending keeps the old report whole; a last line without its line
-    // end is closed first so the new report starts on a line of its own.
-    const bool closeLastLine = mode == WriteMode::Append && endsWithoutNewline(name);
-    errno = 0;
-    std::FILE* f = std::fopen(name.c_str(), mode == WriteMode::Append ? "ab" : "wb");
-    if (f == nullptr) {
-      status = errorCode();
+  std::unique_ptr<HeldFile> hold(const std::string& name, int& status) override {
+    if (hasNul(name)) {
+      status = EINVAL;
       return nullptr;
     }
-    if (closeLastLine) std::fputc('\n', f);
-    status = 0;
-    return std::make_unique<DiskOutputFile>(f);
+    // A committing run may put a new file under the name between the open
+    // and the lock; the name is then taken again.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      errno = 0;
+      int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+      if (fd < 0 && errno == EEXIST)
+        fd = ::open(name.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+      if (fd < 0) {
+        if (errno == ENOENT) continue;  // removed in between
+        status = errorCode();
+        return nullptr;
+      }
+      auto held = std::make_unique<DiskHeldFile>(name, fd);
+      struct stat opened {};
+      struct stat named {};
+      if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+        status = EINVAL;
+        return nullptr;
+      }
+      if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        status = errno == EWOULDBLOCK ? EWOULDBLOCK : errorCode();
+        return nullptr;
+      }
+      if (::lstat(name.c_str(), &named) != 0 || named.st_dev != opened.st_dev || named.st_ino != opened.st_ino)
+        continue;
+      ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+      status = 0;
+      return held;
+    }
+    status = EAGAIN;
+    return nullptr;
+  }
+  std::unique_ptr<OutputFile> openWrite(std::unique_ptr<HeldFile> file, WriteMode mode, int& status) override {
+    std::unique_ptr<DiskHeldFile> held(static_cast<DiskHeldFile*>(file.release()));
+    errno = 0;
+    if (mode != WriteMode::Overwrite) {
+      // Appending keeps the old report whole; a last line without its line
+      // end is closed first so the new report starts on a line of its own.
+      const bool closeLastLine = mode == WriteMode::Append && endsWithoutNewline(held->fd);
+      ::fcntl(held->fd, F_SETFL, ::fcntl(held->fd, F_GETFL) | O_APPEND);
+      std::FILE* f = ::fdopen(held->fd, "ab");
+      if (f == nullptr) {
+        status = errorCode();
+        return nullptr;
+      }
+      held->release();
+      if (closeLastLine) std::fputc('\n', f);
+      status = 0;
+      return std::make_unique<DiskOutputFile>(f);
+    }
+    constexpr int kNamesToTry = 1000;
+    for (int n = 0; n < kNamesToTry; ++n) {
+      std::string temporary =
+          folderOf(held->name) + ".korvelin-" + std::to_string(::getpid()) + "-" + std::to_string(n) + ".new";
+      const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+      if (fd < 0) {
+        if (errno == EEXIST) continue;
+        break;
+      }
+      std::FILE* f = ::fdopen(fd, "wb");
+      if (f == nullptr) {
+        status = errorCode();
+        ::close(fd);
+        ::unlink(temporary.c_str());
+        return nullptr;
+      }
+      status = 0;
+      return std::make_unique<DiskReplacingFile>(std::move(held), f, std::move(temporary));
+    }
+    status = errorCode();
+    return nullptr;
   }
   bool sameFile(const std::string& a, const std::string& b) override {
     struct stat sa {};
     struct stat sb {};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
+    return !hasNul(a) && !hasNul(b) && ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
   }
   std::unique_ptr<RecordFile> createScratch(std::string& name, int& status) override {
     // Exclusive creation: an existing file, or a link planted under the
@@ -197,7 +439,6 @@ class DiskFileSystem : public FileSystem {
           ::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
       if (fd >= 0) {
         name = std::move(candidate);
-        removeOnSignal(name);
         status = 0;
         return std::make_unique<DiskRecordFile>(fd);
       }
@@ -206,10 +447,7 @@ class DiskFileSystem : public FileSystem {
     status = errorCode();
     return nullptr;
   }
-  void remove(const std::string& name) override {
-    ::unlink(name.c_str());
-    if (name == scratchOnSignal) scratchOnSignal[0] = '\0';
-  }
+  void remove(const std::string& name) override { ::unlink(name.c_str()); }
 };
 
 }  // namespace

@@ -13,10 +13,19 @@ namespace korvelin {
 class Console {
  public:
   virtual ~Console() = default;
-  // One line typed by the user, without its line end; false at end of input.
+  // One line typed by the user, without its line end; false at end of input
+  // (or when a stop signal interrupted the wait: see stopSignal).
   virtual bool readLine(std::string& line) = 0;
   virtual void out(const std::string& line) = 0;
   virtual void err(const std::string& line) = 0;
+  // Writes out what is still buffered for standard output: 0, or the code of
+  // the first write to it that failed (a full disk, a closed pipe).
+  virtual int flush() = 0;
+  // That code without writing anything: 0 as long as no write has failed.
+  virtual int outError() const = 0;
+  // The signal that asked the run to stop (Ctrl-C, a closed terminal, kill),
+  // or 0.
+  virtual int stopSignal() const = 0;
   // A line on standard error that the next one replaces and any other
   // output erases; an empty text erases it. Shown only where standard error
   // is a terminal.
@@ -26,8 +35,12 @@ class Console {
 class InputFile {
  public:
   virtual ~InputFile() = default;
-  // The next line without its line end; false at end of file.
+  // The next line without its line end; false at end of file or when the
+  // line could not be read (see readError).
   virtual bool readLine(std::string& line) = 0;
+  // After readLine gave false: 0 at the end of the file, else the code of
+  // the failed read (an input/output error, memory exhausted).
+  virtual int readError() const = 0;
 };
 
 class OutputFile {
@@ -36,20 +49,44 @@ class OutputFile {
   // False when the line could not be written (a full disk, say); `status`
   // then holds a non-zero code.
   virtual bool writeLine(const std::string& line, int& status) = 0;
-  // Writes out what is still buffered and closes the file: 0, or the code
-  // of a write that failed on the way.
+  // Hands what is buffered to the system: 0, or the code of a failed write.
+  virtual int flush() = 0;
+  // Writes out what is still buffered and ends the file for good: an
+  // overwrite now takes the old file's place. 0, or the code of a write
+  // that failed on the way (the old file then stays).
   virtual int close() = 0;
+  // Ends the file without that step: an overwrite's new text is dropped and
+  // the old file stays untouched; a new or appended file keeps what it
+  // holds. Also what dropping an open file does.
+  virtual void discard() = 0;
 };
 
 enum class WriteMode { Create, Append, Overwrite };
+
+// What a name stands for, links not followed.
+enum class FileKind { Missing, Plain, Directory, Fifo, Device, Link, Other };
+
+// A report file taken for this run: an exclusive lock on a plain file that
+// lasts until the file opened from it is closed.
+class HeldFile {
+ public:
+  virtual ~HeldFile() = default;
+};
 
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
   virtual bool exists(const std::string& name) = 0;
+  virtual FileKind kindOf(const std::string& name) = 0;
   // On failure the result is null and `status` holds a non-zero code.
   virtual std::unique_ptr<InputFile> openRead(const std::string& name, int& status) = 0;
-  virtual std::unique_ptr<OutputFile> openWrite(const std::string& name, WriteMode mode,
+  // Takes the plain file `name` for a report, under an exclusive lock; a
+  // missing file is created empty, exclusively and never through a link.
+  // Null on failure, with `status` EWOULDBLOCK when another run holds it.
+  virtual std::unique_ptr<HeldFile> hold(const std::string& name, int& status) = 0;
+  // Opens the held file for writing. Create and Append write into it;
+  // Overwrite writes a new file beside it that replaces it only at close().
+  virtual std::unique_ptr<OutputFile> openWrite(std::unique_ptr<HeldFile> held, WriteMode mode,
                                                 int& status) = 0;
   // Whether two names lead to the same existing file.
   virtual bool sameFile(const std::string& a, const std::string& b) = 0;
@@ -59,7 +96,11 @@ class FileSystem {
   virtual void remove(const std::string& name) = 0;
 };
 
-// The real terminal and the real working directory.
+// The real terminal and the real working directory. The console takes
+// SIGINT, SIGTERM, SIGHUP and SIGQUIT as a request to stop (see
+// Console::stopSignal) and ignores SIGPIPE and SIGXFSZ, so that a failed
+// write takes the ordinary path of a write that failed; make it before any
+// file is created.
 std::unique_ptr<Console> makeStandardConsole();
 std::unique_ptr<FileSystem> makeDiskFileSystem();
 

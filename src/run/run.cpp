@@ -1,6 +1,7 @@
 #include "run/run.h"
 
 #include <exception>
+#include <memory>
 
 #include "run/format.h"
 #include "run/pass.h"
@@ -8,25 +9,6 @@
 #include "split/control.h"
 
 namespace korvelin {
-namespace {
-
-int runSession(Session& s) {
-  try {
-    startUp(s);
-    analysisPass(s);
-    splittingControl(s);
-  } catch (const RunEnded&) {
-  } catch (const std::exception& e) {
-    // Not an orderly end (memory exhausted, say): tell the user and fail.
-    s.toConsole(FreeLine().text("** The run stopped: ").text(e.what()));
-    s.closeAll();
-    return 1;
-  }
-  s.closeAll();
-  return 0;
-}
-
-}  // namespace
 
 int runKorvelin(Console& console, FileSystem& files, SearchPath path,
                 const std::function<void(const Session&)>& finished) {
@@ -35,11 +17,28 @@ int runKorvelin(Console& console, FileSystem& files, SearchPath path,
 
 int runKorvelin(Console& console, FileSystem& files, const RunSettings& settings, RunObserver* observer,
                 SearchPath path, const std::function<void(const Session&)>& finished) {
-  Session s(console, files, settings, observer, path);
-  const int status = runSession(s);
-  s.runEnded();
-  if (finished) finished(s);
-  return status;
+  // The session too is made inside: its state is large, and memory may run
+  // out at once.
+  std::unique_ptr<Session> s;
+  try {
+    s = std::make_unique<Session>(console, files, settings, observer, path);
+    try {
+      startUp(*s);
+      analysisPass(*s);
+      splittingControl(*s);
+    } catch (const RunEnded&) {
+    }
+    s->runEnded();
+    if (finished) finished(*s);
+    return s->endStatus();
+  } catch (const std::exception& e) {
+    // Not an orderly end (memory exhausted, say): release the files, tell
+    // the user and fail.
+    s.reset();
+    console.out(FreeLine().text("** The run stopped: ").text(e.what()));
+    console.flush();
+    return exitStatus(EndKind::SystemFailed);
+  }
 }
 
 }  // namespace korvelin

@@ -14,6 +14,10 @@ class MessagesOnly : public Console {
   bool readLine(std::string&) override { return false; }
   void out(const std::string& line) override { pass(line); }
   void err(const std::string& line) override { pass(line); }
+  int flush() override { return streams_.flush(); }
+  int outError() const override { return streams_.outError(); }
+  int stopSignal() const override { return streams_.stopSignal(); }
+  void progress(const std::string& text) override { streams_.progress(text); }
 
  private:
   void pass(const std::string& line) {
@@ -24,6 +28,17 @@ class MessagesOnly : public Console {
 };
 
 }  // namespace
+
+int exitStatus(EndKind kind, int signal) {
+  switch (kind) {
+    case EndKind::Asked: return 0;
+    case EndKind::SystemFailed: return 1;
+    case EndKind::InputUnusable: return 2;
+    case EndKind::LimitReached: return 3;
+    case EndKind::Interrupted: return 128 + signal;
+  }
+  return 1;
+}
 
 Session::Session(Console& console, FileSystem& files, SearchPath path)
     : Session(console, files, RunSettings{}, nullptr, path) {}
@@ -41,7 +56,9 @@ Session::Session(Console& console, FileSystem& files, RunSettings settings, RunO
 
 void Session::toUnit(int unit, const std::string& line) {
   if (unit == kConsoleUnit) {
+    if (consoleLost_) return;
     console_.out(line);
+    checkConsole();
   } else if (unit == kFileUnit) {
     // Until the output file is open (or when it could not be), a report
     // line has nowhere to go but the console copy.
@@ -54,12 +71,20 @@ void Session::toUnit(int unit, const std::string& line) {
 
 void Session::reportAndConsole(const std::string& line) {
   toUnit(state_->u, line);
-  if (state_->u != kConsoleUnit) console_.out(line);
+  if (state_->u != kConsoleUnit) toUnit(kConsoleUnit, line);
 }
 
 std::string Session::readAnswerLine(ReadContext context) {
+  checkStop();
+  // What the user has seen is in the report file too.
+  if (output_) {
+    if (const int status = output_->flush(); status != 0) outputLost(status);
+  }
   std::string line;
-  if (!console_.readLine(line)) keyboardClosed(context);
+  const bool read = console_.readLine(line);
+  checkStop();
+  checkConsole();
+  if (!read) keyboardClosed(context);
   if (!line.empty() && line.back() == '\r') line.pop_back();
   return line;
 }
@@ -70,29 +95,72 @@ char Session::readLetter(ReadContext context) {
 }
 
 bool Session::readNumber(int& value) {
+  int blanks = 0;
   for (;;) {
     const FreeInteger read = readFreeInteger(readAnswerLine(), value);
-    if (read != FreeInteger::Blank) return read == FreeInteger::Read;  // empty lines are skipped
+    if (read != FreeInteger::Blank) return read == FreeInteger::Read;
+    refused(blanks);  // empty lines are skipped, but not for ever
   }
+}
+
+void Session::refused(int& tries) {
+  if (++tries < kMostTries) return;
+  toConsole(FixedLine().text(" ** No usable answer after ").text(std::to_string(kMostTries)).text(" tries - the run ends"));
+  last(EndKind::InputUnusable, "no usable answer after " + std::to_string(kMostTries) + " tries");
+}
+
+void Session::checkStop() {
+  const int signal = console_.stopSignal();
+  if (signal == 0) return;
+  reportAndConsole(FreeLine().text("** Interrupted - the run ends"));
+  last(EndKind::Interrupted, "interrupted by signal " + std::to_string(signal));
 }
 
 void Session::warten() {
   if (settings_.unattended) return;
   if (state_->begin == 0 && state_->u == kFileUnit) return;
-  console_.out(FreeLine().text("<Press Return to continue>"));
+  toConsole(FreeLine().text("<Press Return to continue>"));
   readAnswerLine();
 }
 
-void Session::last() {
+void Session::setEnd(EndKind kind, std::string reason) {
+  status_ = exitStatus(kind, console_.stopSignal());
+  reason_ = std::move(reason);
+}
+
+void Session::last(EndKind kind, std::string reason) {
+  setEnd(kind, std::move(reason));
+  ending_ = true;
   reportAndConsole(ruler());
-  // What was still buffered may fail to reach the disk only now.
-  const int status = output_ ? output_->close() : 0;
+  if (!consoleLost_) {
+    if (const int lost = console_.flush(); lost != 0) markConsoleLost(lost);
+  }
+  if (output_) {
+    // A new report replaces an old one only after a good end; what was
+    // still buffered may fail to reach the disk only now.
+    int status = 0;
+    if (status_ == 0 || status_ == exitStatus(EndKind::LimitReached))
+      status = output_->close();
+    else
+      output_->discard();
+    output_.reset();
+    if (status != 0) {
+      writeFailed(status);
+      setEnd(EndKind::SystemFailed, "the report file cannot be written");
+    }
+  }
   closeAll();
-  if (status != 0) writeFailed(status);
+  throw RunEnded{};
+}
+
+void Session::abandon(EndKind kind, std::string reason) {
+  setEnd(kind, std::move(reason));
+  closeAll();
   throw RunEnded{};
 }
 
 void Session::writeFailed(int status) {
+  if (consoleLost_) return;
   console_.out(FreeLine().text("** Error status ").num(status).text(" in WRITing of ").name(state_->outfil));
 }
 
@@ -101,10 +169,27 @@ void Session::outputLost(int status) {
   // than go on writing into a file that no longer takes it.
   output_.reset();
   writeFailed(status);
-  last();
+  last(EndKind::SystemFailed, "the report file cannot be written");
+}
+
+void Session::checkConsole() {
+  if (consoleLost_) return;
+  const int status = console_.outError();
+  if (status == 0) return;
+  markConsoleLost(status);
+  // Nothing more can be shown: the run ends with the report file holding
+  // what it got (unless it is ending already).
+  if (!ending_) last(EndKind::SystemFailed, reason_);
+}
+
+void Session::markConsoleLost(int status) {
+  consoleLost_ = true;
+  console_.err(FreeLine().text("** Error status ").num(status).text(" in WRITing of standard output"));
+  setEnd(EndKind::SystemFailed, "standard output cannot be written");
 }
 
 void Session::closeAll() {
+  if (output_) output_->discard();
   output_.reset();
   input_.reset();
   if (state_->store.attached()) {
@@ -117,12 +202,12 @@ void Session::keyboardClosed(ReadContext context) {
   // The status of a read that meets the end of input.
   constexpr int kEndOfInput = -1;
   if (context == ReadContext::FileName)
-    console_.out(FreeLine().text("** Error status ").num(kEndOfInput).text(" while reading file name"));
+    toConsole(FreeLine().text("** Error status ").num(kEndOfInput).text(" while reading file name"));
   else if (context == ReadContext::Answer)
-    console_.out(FreeLine().text("** Error status ").num(kEndOfInput).text(" while reading answer"));
+    toConsole(FreeLine().text("** Error status ").num(kEndOfInput).text(" while reading answer"));
   else
-    console_.out(FreeLine().text("** End of input - no answer can be read; the run ends"));
-  last();
+    toConsole(FreeLine().text("** End of input - no answer can be read; the run ends"));
+  last(EndKind::InputUnusable, "end of input: no answer can be read");
 }
 
 }  // namespace korvelin

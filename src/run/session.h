@@ -15,8 +15,18 @@
 
 namespace korvelin {
 
+// How a run ended; each kind has its exit status (see exitStatus).
+enum class EndKind {
+  Asked,          // 0: as the user asked, or the analysis came to its end
+  SystemFailed,   // 1: a file or the console failed, memory ran out
+  InputUnusable,  // 2: an unusable data file, or no usable answer
+  LimitReached,   // 3: the analysis stopped at a limit
+  Interrupted,    // 128 + the signal
+};
+int exitStatus(EndKind kind, int signal = 0);
+
 // Thrown by `last` (and by the few ends that skip it) to unwind to the top of
-// the run; the run then returns exit status 0.
+// the run; the session then holds the exit status and its reason.
 struct RunEnded {};
 
 // Report units: standard error until the dialogue decides, then the console
@@ -24,6 +34,9 @@ struct RunEnded {};
 inline constexpr int kStderrUnit = 0;
 inline constexpr int kConsoleUnit = 6;
 inline constexpr int kFileUnit = 8;
+
+// A question refused this many times in a row ends the run.
+inline constexpr int kMostTries = 100;
 
 // Which search the analysis passes run: the fast one in every normal run;
 // the plain enumeration is the reference for tests and benchmarks.
@@ -78,7 +91,7 @@ class Session {
   void report(const std::string& line) { toUnit(state_->u, line); }
   // To the report unit and, when that is not the console, to the console too.
   void reportAndConsole(const std::string& line);
-  void toConsole(const std::string& line) { console_.out(line); }
+  void toConsole(const std::string& line) { toUnit(kConsoleUnit, line); }
 
   // What a failed read (the keyboard closed) is reported as.
   enum class ReadContext { Question, FileName, Answer };
@@ -90,13 +103,26 @@ class Session {
   // A number in free form; empty lines are skipped. Returns false when the
   // line holds something that is not a number (the caller asks again).
   bool readNumber(int& value);
+  // One more refused answer to the question being asked; the run ends when
+  // `tries` (counted by the caller from 0) reaches kMostTries.
+  void refused(int& tries);
+  // Ends the run in order when a stop signal came (Ctrl-C, kill).
+  void checkStop();
 
   // The page pause.
   void warten();
-  // The orderly end of the run: ruler, output file closed, scratch file gone.
-  [[noreturn]] void last();
+  // The orderly end of the run: ruler, output file closed (an overwrite
+  // takes the old file's place only after a good end), scratch file gone.
+  // `reason` says briefly why the run ended, for people.
+  [[noreturn]] void last(EndKind kind, std::string reason);
+  // An end without the ruler: the files are released as after `last`.
+  [[noreturn]] void abandon(EndKind kind, std::string reason);
   // Releases files without a ruler (used when unwinding from any end).
   void closeAll();
+
+  // How the run ended: its exit status and why.
+  int endStatus() const { return status_; }
+  const std::string& endReason() const { return reason_; }
 
   void setInput(std::unique_ptr<InputFile> in) { input_ = std::move(in); }
   InputFile* input() { return input_.get(); }
@@ -108,10 +134,15 @@ class Session {
   void setScratchName(std::string name) { scratchName_ = std::move(name); }
 
  private:
+  void setEnd(EndKind kind, std::string reason);
   // End of input on the keyboard: nothing more can be asked.
   [[noreturn]] void keyboardClosed(ReadContext context);
   // A write to the output file failed (the disk is full, say).
   [[noreturn]] void outputLost(int status);
+  // A write to standard output failed: the rest goes to the report only,
+  // and the run ends.
+  void checkConsole();
+  void markConsoleLost(int status);
   void writeFailed(int status);
 
   std::unique_ptr<State> state_;
@@ -128,6 +159,10 @@ class Session {
   Results results_;
   Sample sample_;
   bool reportOpened_ = false;
+  bool consoleLost_ = false;
+  bool ending_ = false;  // inside `last`
+  int status_ = 0;
+  std::string reason_ = "the run ended as asked";
 };
 
 }  // namespace korvelin

@@ -2,6 +2,7 @@
 
 #include "input/indata.h"
 #include "run/format.h"
+#include "run/report_file.h"
 #include "version.h"
 
 namespace korvelin {
@@ -49,11 +50,15 @@ std::string defaultOutputName(const std::string& input, int length) {
 
 // The dialogue's question for the data file, until one that exists is named.
 void askDataFile(Session& s) {
+  int tries = 0;
   for (;;) {
     s.toConsole(FreeLine().text(">> Name of input data file [default extension = .dat]").text(" : >> "));
     std::string answer = readName(s, Session::ReadContext::Question);
     const int length = lastNonBlank(answer);
-    if (length == 0) continue;
+    if (length == 0) {
+      s.refused(tries);
+      continue;
+    }
     answer.resize(static_cast<std::size_t>(length));
     if (answer.find('.') == std::string::npos) answer += ".dat";
     if (s.files().exists(answer)) {
@@ -61,6 +66,7 @@ void askDataFile(Session& s) {
       return;
     }
     s.toConsole(FreeLine().text(">> ** File does not exist : ").name(answer));
+    s.refused(tries);
   }
 }
 
@@ -69,26 +75,26 @@ void openInputFile(Session& s) {
   if (!s.settings().unattended) askDataFile(s);
   st.infil = s.settings().dataFile;
   st.ilen = static_cast<int>(st.infil.size());
+  st.exist = true;
   int status = 0;
   auto in = s.files().openRead(st.infil, status);
   if (!in) {
     s.toConsole(FreeLine().text("** Error status ").num(status).text(" in OPENing of ").name(st.infil));
-    s.last();
+    s.last(EndKind::SystemFailed, "the data file cannot be opened");
   }
   s.setInput(std::move(in));
 }
 
 // Asks for the output name until it is not the input file: writing the
 // report over the patterns would destroy them before they are read.
-void chooseOutputName(Session& s) {
+void chooseOutputName(Session& s, int inputLength, int& tries) {
   State& st = s.state();
   const RunSettings& settings = s.settings();
-  const int inputLength = st.ilen;
   const std::string fallback = defaultOutputName(st.infil, inputLength);
   for (;;) {
     std::string answer = settings.reportFile;
     if (!settings.unattended) {
-      s.toConsole(FreeLine().text(">> Name of output file [default = ").text(fallback).text("] ? : "));
+      s.toConsole(FreeLine().text(">> Name of output file [default = ").text(printable(fallback)).text("] ? : "));
       answer = readName(s, Session::ReadContext::FileName);
     }
     if (lastNonBlank(answer) > 0) {
@@ -103,8 +109,14 @@ void chooseOutputName(Session& s) {
     }
     if (!s.files().sameFile(st.outfil, st.infil)) return;
     s.toConsole(FreeLine().text("** The output file must not be the input data file : ").name(st.outfil));
-    if (settings.unattended) s.last();
+    if (settings.unattended) s.last(EndKind::InputUnusable, "the report file would be the data file");
+    s.refused(tries);
   }
+}
+
+[[noreturn]] void outputOpenFailed(Session& s, int status) {
+  s.toConsole(FreeLine().text("** Error status ").num(status).text(" in OPENing of ").name(s.state().outfil));
+  s.last(EndKind::SystemFailed, "the report file cannot be opened");
 }
 
 // The report file's lines on standard output (the command line's "-o -").
@@ -113,15 +125,18 @@ class StandardOutputReport : public OutputFile {
   explicit StandardOutputReport(Console& streams) : streams_(streams) {}
   bool writeLine(const std::string& line, int& status) override {
     streams_.out(line);
-    status = 0;
-    return true;
+    status = streams_.outError();
+    return status == 0;
   }
-  int close() override { return 0; }
+  int flush() override { return streams_.flush(); }
+  int close() override { return streams_.flush(); }
+  void discard() override {}
 
  private:
   Console& streams_;
 };
 
+// Asks for the output name until it can be held for this run's report.
 void openOutputFile(Session& s) {
   State& st = s.state();
   RunSettings& settings = s.settings();
@@ -130,9 +145,25 @@ void openOutputFile(Session& s) {
     s.setOutput(std::make_unique<StandardOutputReport>(s.standardStreams()));
     return;
   }
-  chooseOutputName(s);
+  std::unique_ptr<HeldFile> held;
+  int status = 0;
+  const int inputLength = st.ilen;
+  int tries = 0;
+  for (;;) {
+    chooseOutputName(s, inputLength, tries);
+    bool existed = false;
+    const std::string refusal = holdReportFile(s.files(), st.outfil, held, existed, status);
+    if (held) {
+      st.exist = existed;
+      break;
+    }
+    if (refusal.empty()) outputOpenFailed(s, status);
+    s.toConsole(refusal);
+    // A name given in advance cannot be asked again.
+    if (settings.unattended) s.last(EndKind::InputUnusable, "the report file cannot be used");
+    s.refused(tries);
+  }
   WriteMode mode = WriteMode::Create;
-  st.exist = s.files().exists(st.outfil);
   if (st.exist) {
     if (settings.existing == RunSettings::Existing::Ask) {
       s.toConsole(FreeLine().text("** Already exists : "));
@@ -146,16 +177,12 @@ void openOutputFile(Session& s) {
     // has appeared since is left alone.
     if (settings.existing == RunSettings::Existing::Refuse) {
       s.toConsole(FreeLine().text("** Already exists : ").name(st.outfil));
-      s.last();
+      s.last(EndKind::InputUnusable, "the report file exists");
     }
     mode = settings.existing == RunSettings::Existing::Overwrite ? WriteMode::Overwrite : WriteMode::Append;
   }
-  int status = 0;
-  auto out = s.files().openWrite(st.outfil, mode, status);
-  if (!out) {
-    s.toConsole(FreeLine().text("** Error status ").num(status).text(" in OPENing of ").name(st.outfil));
-    s.last();
-  }
+  auto out = s.files().openWrite(std::move(held), mode, status);
+  if (!out) outputOpenFailed(s, status);
   s.setOutput(std::move(out));
 }
 
@@ -166,8 +193,7 @@ void openOriginStore(Session& s) {
   auto file = s.files().createScratch(name, status);
   if (!file) {
     s.toConsole(FreeLine().text("** Error opening direct access file 20, cause =").num(status));
-    s.closeAll();
-    throw RunEnded{};
+    s.abandon(EndKind::SystemFailed, "the scratch file cannot be made");
   }
   st.store.attach(std::move(file));
   s.setScratchName(name);

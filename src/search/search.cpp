@@ -76,6 +76,7 @@ ModeEnd runMode(Session& s, GroupingFilter& filter) {
       endprm(s);
       return ModeEnd::NextMode;
     }
+    s.checkStop();  // between candidates
     freshCounts(st);
     testAssignment(s);
   }

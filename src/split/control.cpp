@@ -11,26 +11,27 @@ namespace {
 
 void offer(Session& s) {
   if (s.settings().unattended) {
-    if (s.settings().splits.empty()) s.last();
+    if (s.settings().splits.empty()) s.last(EndKind::Asked, "no search for overlapping Ezones");
     return;
   }
   s.toConsole(ruler());
   s.toConsole(FreeLine().text(">> Do you want to search for overlapping Ezones ").text("(epistasis)? :"));
   s.toConsole(FreeLine().text("   Yes=\"y\", No=\"n\" [default=\"n\"] : >> "));
   const char answer = s.readLetter();
-  if (answer != 'y' && answer != 'Y' && answer != 'j' && answer != 'J') s.last();
+  if (answer != 'y' && answer != 'Y' && answer != 'j' && answer != 'J')
+    s.last(EndKind::Asked, "no search for overlapping Ezones");
 }
 
 // The next of the menu answers given in advance; none left ends the run.
 // They were checked against the data before the run.
 int nextRequest(Session& s) {
   std::vector<int>& splits = s.settings().splits;
-  if (splits.empty()) s.last();
+  if (splits.empty()) s.last(EndKind::Asked, "the requested splits are done");
   const int answer = splits.front();
   splits.erase(splits.begin());
   if (answer < 0 || answer > s.state().nzones) {
     s.toConsole(FreeLine().text("** No Ezone ").num(answer).text(" exists"));
-    s.last();
+    s.last(EndKind::InputUnusable, "no usable answer: no Ezone " + std::to_string(answer));
   }
   return answer;
 }
@@ -39,16 +40,21 @@ int nextRequest(Session& s) {
 int menu(Session& s) {
   State& st = s.state();
   if (s.settings().unattended) return nextRequest(s);
+  int tries = 0;
   for (;;) {
     s.toConsole(FreeLine().text(" "));
     s.toConsole(FreeLine().text(">> Which Ezone should be split into two new Ezones?"));
     s.toConsole(FreeLine().text("   Ezone N = \"N\", All Ezones = \"0\", ").text(
         "End program = \"-1\" [no default] : >> "));
     int answer = 0;
-    if (!s.readNumber(answer)) continue;
-    if (answer == -1) s.last();
+    if (!s.readNumber(answer)) {
+      s.refused(tries);
+      continue;
+    }
+    if (answer == -1) s.last(EndKind::Asked, "the run ended at the Ezone menu");
     if (answer < 0 || answer > st.nzones) {
       s.toConsole(FreeLine().text("** No Ezone ").num(answer).text(" exists - Try again **"));
+      s.refused(tries);
       continue;
     }
     return answer;
@@ -57,10 +63,12 @@ int menu(Session& s) {
 
 int askMaximalN(Session& s) {
   if (s.settings().unattended) return s.settings().maximalN;
+  int tries = 0;
   for (;;) {
     mxsplt(s);
     int n = 0;
     if (s.readNumber(n)) return n;
+    s.refused(tries);
   }
 }
 
@@ -126,6 +134,7 @@ void splittingControl(Session& s) {
   enum class Next { T1, T2, T5 };
   Next next = split(s) == SplitStep::TrialReady ? Next::T5 : Next::T1;
   for (;;) {
+    s.checkStop();  // between split trials
     if (next == Next::T1) {
       st.mxone1 = st.mxones;
       if (st.nsplit == 1 && st.ncomb == st.ttlcmb) {
@@ -140,7 +149,7 @@ void splittingControl(Session& s) {
       const SplitStep step = split(s);
       if (st.dosplt == 2) {
         writeTotals(s);
-        if (st.nsplit == 0) s.last();
+        if (st.nsplit == 0) s.last(EndKind::Asked, "the search over all Ezones is complete");
         st.dosplt = 1;
         st.nlimit = st.mxones;
         next = Next::T1;

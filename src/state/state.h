@@ -57,7 +57,7 @@ struct State {
   int nznori = 0;
   int nzymos = 0;
   int nzyori = 0;
-  int nsampsz = 0;
+  long long nsampsz = 0;
   Table2<int, 1, kPatterns, 1, kZones> m;
   Table2<int, 1, kPatterns, 1, kZones> mori;
   Table<int, 1, kPatterns> nzymo;

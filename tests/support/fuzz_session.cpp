@@ -79,12 +79,17 @@ std::string runFuzzInput(const std::uint8_t* data, std::size_t size) {
   fs.setCapacity(std::size_t{1} << 19);
   QuietConsole console(lines(typed));
 
-  if (runKorvelin(console, fs) != 0) return "exit status not 0";
+  const int status = runKorvelin(console, fs);
+  // Ends as asked, at a full disk, at unusable input or at the register's limit.
+  if (status < 0 || status > 3) return "exit status " + std::to_string(status);
   if (fs.scratchLeft()) return "scratch file left";
   if (fs.contents(dataFile) != patterns) return "data file changed";
   if (fs.exists("old.out") && fs.appendedTo("old.out") &&
       fs.contents("old.out").rfind(std::string(kOldReport) + "\n", 0) != 0)
     return "appending lost the earlier report";
+  if (fs.exists("old.out") && !fs.appendedTo("old.out") && status != 0 && status != 3 &&
+      fs.contents("old.out") != kOldReport)
+    return "a failed run overwrote the earlier report";
   return {};
 }
 

@@ -1,8 +1,10 @@
 #include "cli/command_line.h"
 
 #include <chrono>
+#include <ctime>
 #include <optional>
 
+#include "cli/data_outputs.h"
 #include "cli/options.h"
 #include "input/indata.h"
 #include "run/run.h"
@@ -68,13 +70,20 @@ class RunLines : public RunObserver {
   }
   void runEnded(const State& st, bool reportOpened) override {
     console_.progress("");
-    if (!quiet_ && reportOpened) console_.out("Report: " + st.outfil);
+    if (reportOpened) report_ = st.outfil;
+  }
+  // The fit of the hypotheses and the report's name close standard output.
+  void closing(const Results& results) {
+    if (quiet_) return;
+    for (const std::string& line : fitLines(results)) console_.out(line);
+    if (!report_.empty()) console_.out("Report: " + report_);
   }
 
  private:
   Console& console_;
   const bool quiet_;
   long long trials_ = 0;
+  std::string report_;
   bool shown_ = false;
   std::chrono::steady_clock::time_point lastShown_;
 };
@@ -107,12 +116,16 @@ std::optional<Refusal> checkFiles(RunSettings& settings, FileSystem& files) {
                        true};
     }
   }
-  if (settings.reportTo != RunSettings::ReportTo::File) return std::nullopt;
+  if (settings.reportTo != RunSettings::ReportTo::File) {
+    if (const std::string problem = dataOutputProblem(settings, files); !problem.empty()) return Refusal{problem};
+    return std::nullopt;
+  }
   if (settings.reportFile.empty()) settings.reportFile = defaultReportName(settings.dataFile);
   if (files.sameFile(settings.reportFile, settings.dataFile))
     return Refusal{settings.reportFile + ": the report file would be DATAFILE", true};
   if (settings.existing == RunSettings::Existing::Refuse && files.exists(settings.reportFile))
     return Refusal{settings.reportFile + ": the report file exists (--append or --overwrite to use it)"};
+  if (const std::string problem = dataOutputProblem(settings, files); !problem.empty()) return Refusal{problem};
   return std::nullopt;
 }
 
@@ -139,7 +152,21 @@ int runCommandLine(const std::vector<std::string>& args, Console& console, FileS
   }
   const RunSettings& settings = options.settings;
   RunLines lines(console, settings.quiet || settings.reportTo == RunSettings::ReportTo::StandardOutput);
-  return runKorvelin(console, files, settings, &lines);
+  FinishedRun finished;
+  finished.started = std::time(nullptr);
+  const int status = runKorvelin(console, files, settings, &lines, SearchPath::Fast, [&](const Session& s) {
+    finished.results = s.results();
+    finished.sample = s.sample();
+    finished.status = s.endStatus();
+    finished.reason = s.endReason();
+  });
+  // A run stopped before it could hold its results (memory exhausted) has
+  // none to write.
+  if (status != finished.status) return status;
+  // The data files speak of the whole run, however it ended.
+  const bool written = writeDataOutputs(settings, finished, files, console);
+  lines.closing(finished.results);
+  return written || status != 0 ? status : 1;
 }
 
 }  // namespace korvelin::cli

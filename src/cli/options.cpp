@@ -23,6 +23,10 @@ const OutputOption kOutputs[] = {
      "the report file (default: DATAFILE with its last three\n"
      "characters replaced by \"out\"); - for the report on\n"
      "standard output only"},
+    {"--json", &RunSettings::jsonFile, "the results as JSON: every hypothesis, its genotypes,\nmissing phenotypes and fit"},
+    {"--genotypes", &RunSettings::genotypesFile,
+     "the genotype of every individual under every hypothesis,\nas a CSV table"},
+    {"--html", &RunSettings::htmlFile, "an HTML page with the gel drawn for each hypothesis"},
 };
 
 // "-o,--output FILE" as the help shows it: "-o, --output FILE".
@@ -75,7 +79,10 @@ std::string problemWith(const RunSettings& settings, const std::vector<std::stri
   if (maximalNGiven && !all) return "--max-n is for --split all only";
   if (maximalNGiven && (settings.maximalN < 1 || settings.maximalN > kSplitBands))
     return "--max-n: " + std::to_string(settings.maximalN) + " is not from 1 to " + std::to_string(kSplitBands);
-  if (settings.reportTo == RunSettings::ReportTo::StandardOutput && settings.existing != RunSettings::Existing::Refuse)
+  const bool dataFiles = !settings.jsonFile.empty() || !settings.genotypesFile.empty() || !settings.htmlFile.empty();
+  if (settings.reportTo == RunSettings::ReportTo::StandardOutput &&
+      (settings.existing == RunSettings::Existing::Append ||
+       (settings.existing == RunSettings::Existing::Overwrite && !dataFiles)))
     return "--append and --overwrite need a report file, not -o -";
   return "";
 }
@@ -162,8 +169,9 @@ std::string helpText() {
   for (const OutputOption& output : kOutputs) text += helpRow(helpNames(output.names) + " FILE", output.help);
   text += helpRow("    --append", "add the report to an existing report file");
   text += helpRow("    --overwrite",
-                  "replace an existing report file (without --append or\n"
-                  "--overwrite, an existing report file is an error)");
+                  "replace an existing report file and data files (without\n"
+                  "--append or --overwrite, an existing report file is an\n"
+                  "error; an existing data file needs --overwrite)");
   text += helpRow("    --dna", "DNA electropherograms (default: zymograms)");
   text += helpRow("    --split EZONE",
                   "then search for overlapping Ezones by splitting EZONE, as\n"
@@ -182,7 +190,8 @@ std::string helpText() {
       "that does not exist or an existing report file; otherwise as in the dialogue\n"
       "(see korvelin(1)).\n"
       "\n"
-      "Example: korvelin dimer.dat -o dimer.out\n";
+      "Examples: korvelin dimer.dat -o dimer.out\n"
+      "          korvelin null.dat --json n.json --genotypes n.csv --html n.html\n";
   return text;
 }
 

@@ -41,6 +41,12 @@ struct RunSettings {
 
   // Nothing on standard output but the report (command line only).
   bool quiet = false;
+
+  // The results as data, written when the run is over (command line only;
+  // empty: not written).
+  std::string jsonFile;
+  std::string genotypesFile;
+  std::string htmlFile;
 };
 
 }  // namespace korvelin

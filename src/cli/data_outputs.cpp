@@ -1,0 +1,135 @@
+#include "cli/data_outputs.h"
+
+#include <cstdio>
+#include <map>
+
+#include "export/genotype_table.h"
+#include "export/html_report.h"
+#include "export/json_export.h"
+#include "results/hypothesis_fit.h"
+#include "run/format.h"
+#include "run/report_file.h"
+#include "version.h"
+
+namespace korvelin::cli {
+namespace {
+
+std::string contentsOf(const std::string& what, const FinishedRun& run) {
+  if (what == "JSON") return toJson(run.results, run.sample, run.status, run.reason);
+  if (what == "genotype table") return genotypeTable(run.results, run.sample);
+  return htmlReport(run.results, run.sample,
+                    {kVersion, runTimeText(run.started), run.status == 0 ? std::string() : run.reason});
+}
+
+// Writes `text` to `name` through a held file: a new file is made empty and
+// exclusively first, and the text replaces it (or the old file) only when
+// all of it was written. Returns 0 or the code of the failure.
+int writeWhole(FileSystem& files, const std::string& name, const std::string& text, std::string& refusal) {
+  std::unique_ptr<HeldFile> held;
+  bool existed = false;
+  int status = 0;
+  refusal = holdReportFile(files, name, held, existed, status);
+  if (!held) return refusal.empty() ? status : -1;
+  auto out = files.openWrite(std::move(held), WriteMode::Overwrite, status);
+  if (!out) {
+    if (!existed) files.remove(name);
+    return status;
+  }
+  // Line by line as the file layer takes them; the text ends in a line end.
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const auto end = text.find('\n', start);
+    const std::size_t stop = end == std::string::npos ? text.size() : end;
+    if (!out->writeLine(text.substr(start, stop - start), status)) break;
+    start = stop + 1;
+  }
+  if (status == 0) status = out->close();
+  if (status != 0) {
+    out->discard();
+    out.reset();
+    if (!existed) files.remove(name);
+  }
+  return status;
+}
+
+std::string statistic(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.3g", v);
+  return buf;
+}
+
+}  // namespace
+
+std::vector<std::pair<std::string, std::string>> dataOutputs(const RunSettings& settings) {
+  std::vector<std::pair<std::string, std::string>> outputs;
+  if (!settings.jsonFile.empty()) outputs.emplace_back(settings.jsonFile, "JSON");
+  if (!settings.genotypesFile.empty()) outputs.emplace_back(settings.genotypesFile, "genotype table");
+  if (!settings.htmlFile.empty()) outputs.emplace_back(settings.htmlFile, "HTML page");
+  return outputs;
+}
+
+std::string dataOutputProblem(const RunSettings& settings, FileSystem& files) {
+  std::map<std::string, std::string> taken;
+  for (const auto& [name, what] : dataOutputs(settings)) {
+    if (name == settings.dataFile || files.sameFile(name, settings.dataFile))
+      return name + ": the " + what + " would be DATAFILE";
+    if (settings.reportTo == RunSettings::ReportTo::File &&
+        (name == settings.reportFile || files.sameFile(name, settings.reportFile)))
+      return name + ": the " + what + " would be the report file";
+    if (const auto other = taken.find(name); other != taken.end())
+      return name + ": named for the " + other->second + " and the " + what;
+    taken[name] = what;
+    if (const std::string refusal = kindRefusal(files, name); !refusal.empty()) return name + ": not a plain file";
+    if (settings.existing != RunSettings::Existing::Overwrite && files.exists(name))
+      return name + ": the " + what + " exists (--overwrite to replace it)";
+  }
+  return {};
+}
+
+bool writeDataOutputs(const RunSettings& settings, const FinishedRun& run, FileSystem& files, Console& console) {
+  bool written = true;
+  for (const auto& [name, what] : dataOutputs(settings)) {
+    std::string refusal;
+    const int status = writeWhole(files, name, contentsOf(what, run), refusal);
+    if (status == 0) continue;
+    written = false;
+    console.err(refusal.empty() ? std::string(FreeLine().text("** Error status ").num(status).text(" in WRITing of ").name(name))
+                                : refusal);
+  }
+  return written;
+}
+
+std::vector<std::string> fitLines(const Results& results) {
+  std::vector<std::string> lines;
+  const auto fits = fitHypotheses(results);
+  for (std::size_t i = 0; i < results.hypotheses.size(); ++i) {
+    const Hypothesis& h = results.hypotheses[i];
+    std::string line = "Fit of hypothesis " + std::to_string(h.number) + ": ";
+    if (!fits[i]) {
+      lines.push_back(line + "not fitted");
+      continue;
+    }
+    int inPass = 0;
+    for (std::size_t j = 0; j < results.hypotheses.size(); ++j) {
+      const Hypothesis& other = results.hypotheses[j];
+      const bool samePass = other.pass == h.pass && (!h.split || (other.split && other.split->ezone == h.split->ezone &&
+                                                                   other.split->combination == h.split->combination));
+      if (samePass && fits[j]) ++inPass;
+    }
+    const fit::Result& r = fits[i]->result;
+    line += "rank " + std::to_string(fits[i]->rank.rank) + " of " + std::to_string(inPass) + " in " +
+            (h.split ? "split trial Ezone " + std::to_string(h.split->ezone) + ", combination " +
+                           std::to_string(h.split->combination)
+                     : std::string("the first pass")) +
+            ", delta AIC " + statistic(fits[i]->rank.deltaAic) + ", G test " +
+            (r.pValue ? "p = " + statistic(*r.pValue) : std::string("not testable"));
+    if (!r.converged) line += " (estimates not converged)";
+    lines.push_back(line);
+  }
+  if (!results.hypotheses.empty() && results.input.individuals < kFewIndividuals)
+    lines.push_back("Fit: only " + std::to_string(results.input.individuals) +
+                    " individuals - the ranking is weak");
+  return lines;
+}
+
+}  // namespace korvelin::cli

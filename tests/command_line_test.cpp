@@ -1,7 +1,7 @@
 // Runs from the command line: the same report as the dialogue given the
 // same choices, the usage errors, the refused existing report, the report
 // on standard output, the quiet run, several split requests, and the
-// progress line on a terminal.
+// progress line on a terminal, and the data files written beside the report.
 
 #include <gtest/gtest.h>
 #include <pty.h>
@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <set>
 
 #include "harness.h"
@@ -290,6 +291,63 @@ TEST(CommandLine, ProgressLineOnlyOnATerminal) {
   EXPECT_EQ(readTextFile((dir / "a.out").string()), readTextFile((dir / "b.out").string()));
   EXPECT_NE(readTextFile((dir / "out.txt").string()).find("Hypothesis 1 (Ezone 3 split"), std::string::npos);
   fs::remove_all(dir);
+}
+
+// The data files of a run from a spreadsheet table: the JSON and the
+// genotype table name the individuals by their sample names, and each file
+// is written whole or not at all, never over an existing one unasked.
+TEST(CommandLine, DataFilesNameTheIndividuals) {
+  const std::string table = readTextFile(std::string(KORVELIN_EXAMPLES) + "/dimer.csv");
+  const std::map<std::string, std::string> files{{"dimer.csv", table}};
+  const Strings data{"dimer.csv", "--json", "d.json", "--genotypes", "g.csv", "--html", "d.html"};
+  const Transcript t = runCommandLineSession(files, data);
+  ASSERT_EQ(t.status, 0) << t.err;
+  EXPECT_EQ(count(t.out, "Fit of hypothesis "), count(t.out, "Hypothesis "));
+  const auto json = nlohmann::json::parse(t.files.at("d.json"));
+  EXPECT_EQ(json["input"]["ezone_labels"][0]["label"], "Rf 62");
+  EXPECT_EQ(json["ended"]["status"], 0);
+  std::multiset<std::string> names;
+  for (const auto& pattern : json["input"]["patterns"])
+    for (const auto& name : pattern["individuals"]) names.insert(name.get<std::string>());
+  EXPECT_EQ(names.size(), json["input"]["individuals"].get<std::size_t>());
+  EXPECT_EQ(names.count("Hainberg 01"), 1u);
+  EXPECT_FALSE(json["hypotheses"][0]["fit"].is_null());
+  // Every individual once per hypothesis and locus, by its name.
+  const auto rows = lines(t.files.at("g.csv"));
+  EXPECT_EQ(rows.front(), "hypothesis,individual,pattern,locus,genotype\r");
+  std::size_t cells = 0;
+  for (const auto& h : json["hypotheses"]) cells += h["loci"].size() * names.size();
+  EXPECT_EQ(rows.size(), cells + 1);
+  EXPECT_TRUE(hasLines(t.files.at("g.csv"), {"1,Hainberg 01,100000,1,1/1\r"})) << t.files.at("g.csv");
+  EXPECT_NE(t.files.at("d.html").find("data-hypothesis=\"1\""), std::string::npos);
+
+  // An existing data file is refused before anything is written; with
+  // --overwrite it is replaced.
+  std::map<std::string, std::string> old = files;
+  old["d.json"] = "keep me\n";
+  const Transcript refused = runCommandLineSession(old, {"dimer.csv", "--json", "d.json"});
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_EQ(refused.err, "korvelin: d.json: the JSON exists (--overwrite to replace it)\n");
+  EXPECT_EQ(refused.files, old);
+  const Transcript replaced = runCommandLineSession(old, {"dimer.csv", "--json", "d.json", "--overwrite"});
+  EXPECT_EQ(replaced.status, 0);
+  EXPECT_EQ(replaced.files.at("d.json"), t.files.at("d.json"));
+  for (const Strings& args : {Strings{"dimer.csv", "--json", "x", "--html", "x"},
+                              Strings{"dimer.csv", "--json", "dimer.out"}, Strings{"dimer.csv", "--html", "dimer.csv"}}) {
+    const Transcript clash = runCommandLineSession(files, args);
+    EXPECT_EQ(clash.status, 2) << args.back();
+    EXPECT_EQ(clash.files, files) << clash.err;
+  }
+
+  // A disk that fills up while the JSON is written: the report is whole,
+  // no part of the JSON is left, and the run says it failed.
+  const std::size_t report = t.files.at("dimer.out").size();
+  const Transcript full = runCommandLineSession(files, {"dimer.csv", "--json", "d.json"}, report + 200);
+  EXPECT_EQ(full.status, 1);
+  EXPECT_TRUE(full.err.starts_with(" ** Error status ")) << full.err;
+  EXPECT_EQ(full.files.at("dimer.out"), t.files.at("dimer.out"));
+  EXPECT_FALSE(full.files.contains("d.json"));
+  EXPECT_FALSE(scratchLeft(full));
 }
 
 }  // namespace

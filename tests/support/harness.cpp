@@ -29,10 +29,11 @@ Transcript runSession(const std::map<std::string, std::string>& files, const std
 }
 
 Transcript runCommandLineSession(const std::map<std::string, std::string>& files,
-                                 const std::vector<std::string>& args) {
+                                 const std::vector<std::string>& args, std::size_t room) {
   ScriptedConsole console(std::vector<std::string>(50, "y"));
   MemoryFileSystem fs;
   for (const auto& [name, text] : files) fs.put(name, text);
+  fs.setCapacity(room);
   Transcript t;
   t.status = cli::runCommandLine(args, console, fs);
   t.out = console.stdoutText();

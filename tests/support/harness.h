@@ -32,8 +32,9 @@ Transcript runSession(const std::map<std::string, std::string>& files, const std
 
 // A run from the command line (`args` without the program name). The
 // keyboard holds answers, so that `answersRead` shows whether any was taken.
+// `room`: the bytes the disk still takes.
 Transcript runCommandLineSession(const std::map<std::string, std::string>& files,
-                                 const std::vector<std::string>& args);
+                                 const std::vector<std::string>& args, std::size_t room = std::size_t(-1));
 
 // The files of a folder by name (without answers.txt); empty when there is
 // no such folder.

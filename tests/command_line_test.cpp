@@ -37,6 +37,7 @@ struct Equivalent {
   Strings args;
 };
 const Equivalent kEquivalents[] = {
+    {"examples/competing", {"competing.dat"}},
     {"examples/dimer", {"dimer.dat"}},
     {"examples/dna", {"dna.dat", "--dna"}},
     {"examples/interlocus", {"interlocus.dat"}},

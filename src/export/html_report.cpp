@@ -406,7 +406,8 @@ svg .ghost-divider{stroke:#9a9a9a;stroke-width:1;stroke-dasharray:2 3}
 .legend li{display:flex;align-items:center;gap:.6em;margin:.25em 0}
 .legend code{min-width:4.2em;font-weight:600}
 .legend svg{flex:none}
-ol.individuals{font-size:.88em;color:var(--muted);columns:3 20em;margin:.5em 0;padding-left:2.2em}
+ol.individuals{font-size:.88em;color:var(--muted);columns:3 20em;column-gap:3.2em;margin:.5em 0;padding-left:2.2em}
+ol.individuals li{break-inside:avoid;margin-bottom:.25em}
 dl.facts{display:grid;grid-template-columns:max-content 1fr;gap:.15em 1em;margin:.4em 0}
 dl.facts dt{color:var(--muted)}dl.facts dd{margin:0}
 .badge{display:inline-block;font-size:.75em;font-weight:600;padding:.1em .55em;border-radius:1em;vertical-align:middle;margin-left:.5em}

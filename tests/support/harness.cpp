@@ -10,6 +10,19 @@
 
 namespace korvelin::testing {
 
+namespace {
+
+// What the console and the directory hold once a run is over.
+void collect(Transcript& t, const ScriptedConsole& console, const MemoryFileSystem& fs) {
+  t.out = console.stdoutText();
+  t.err = console.stderrText();
+  t.answersRead = console.answersRead();
+  for (const auto& name : fs.names()) t.files[name] = fs.contents(name);
+  t.scratchLeft = fs.scratchLeft();
+}
+
+}  // namespace
+
 Transcript runSession(const std::map<std::string, std::string>& files, const std::vector<std::string>& answers,
                       SearchPath path) {
   ScriptedConsole console(answers);
@@ -20,11 +33,7 @@ Transcript runSession(const std::map<std::string, std::string>& files, const std
     t.results = s.results();
     t.sample = s.sample();
   });
-  t.out = console.stdoutText();
-  t.err = console.stderrText();
-  t.answersRead = console.answersRead();
-  for (const auto& name : fs.names()) t.files[name] = fs.contents(name);
-  t.scratchLeft = fs.scratchLeft();
+  collect(t, console, fs);
   return t;
 }
 
@@ -36,11 +45,7 @@ Transcript runCommandLineSession(const std::map<std::string, std::string>& files
   fs.setCapacity(room);
   Transcript t;
   t.status = cli::runCommandLine(args, console, fs);
-  t.out = console.stdoutText();
-  t.err = console.stderrText();
-  t.answersRead = console.answersRead();
-  for (const auto& name : fs.names()) t.files[name] = fs.contents(name);
-  t.scratchLeft = fs.scratchLeft();
+  collect(t, console, fs);
   return t;
 }
 

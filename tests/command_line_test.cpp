@@ -158,17 +158,19 @@ TEST(CommandLine, UsageErrors) {
       {{"dimer.dat", "--split", "all", "--split", "2"}, "--split all ends the run, so it must be the last --split"},
       {{"dimer.dat", "--split", "7"}, "--split 7: no such Ezone (dimer.dat: Ezones 1 to 6)"},
       {{"dimer.dat", "--split", "2", "--split", "8"}, "--split 8: no such Ezone (dimer.dat: Ezones 1 to 7)"},
+      {{"dimer.csv", "--split", "7"}, "--split 7: no such Ezone (dimer.csv: Ezones 1 to 6)"},
       {{"dimer.dat", "--max-n", "3"}, "--max-n is for --split all only"},
       {{"dimer.dat", "--split", "all", "--max-n", "9"}, "--max-n: 9 is not from 1 to 8"},
       {{"dimer.dat", "--split", "all", "--max-n", "x"}, "Could not convert: --max-n = x"},
       {{"dimer.dat", "-o", "./dimer.dat"}, "./dimer.dat: the report file would be DATAFILE"},
   };
+  const std::string table = readTextFile(std::string(KORVELIN_EXAMPLES) + "/dimer.csv");
   for (const auto& [args, problem] : cases) {
-    const Transcript t = runCommandLineSession({{"dimer.dat", kDimer}}, args);
+    const Transcript t = runCommandLineSession({{"dimer.dat", kDimer}, {"dimer.csv", table}}, args);
     EXPECT_EQ(t.status, 2) << problem;
     EXPECT_EQ(t.err, "korvelin: " + problem + "\nTry 'korvelin --help'\n");
     EXPECT_EQ(t.out, "");
-    EXPECT_EQ(t.files.size(), 1u) << problem;
+    EXPECT_EQ(t.files.size(), 2u) << problem;
   }
 }
 

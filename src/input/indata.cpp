@@ -213,9 +213,16 @@ void readTableFile(Session& s) {
 
 }  // namespace
 
-bool readEzoneCount(InputFile& file, int& nzones) {
+bool readEzoneCount(const std::string& name, InputFile& file, int& nzones) {
   DataLines lines(&file);
   std::string line;
+  if (isTableFileName(name)) {
+    std::string text;
+    while (lines.next(line)) text += line + '\n';
+    const ScoreTable table = readTable(name, text);
+    nzones = static_cast<int>(table.labels.size());
+    return table.hasHeader;
+  }
   FreeInteger count = FreeInteger::Blank;
   while (count == FreeInteger::Blank && lines.next(line)) count = readFreeInteger(line, nzones);
   return count == FreeInteger::Read;

@@ -8,8 +8,9 @@ namespace korvelin {
 
 void indata(Session& s);
 
-// The Ezone count on line 1 of a pattern file, read as `indata` reads it
-// (but not checked against the limits); false when line 1 gives none.
-bool readEzoneCount(InputFile& file, int& nzones);
+// The Ezone count of the data file `name`, read as `indata` reads it (but
+// not checked against the limits): line 1 of a pattern file, the label
+// columns of a table's header; false when there is none.
+bool readEzoneCount(const std::string& name, InputFile& file, int& nzones);
 
 }  // namespace korvelin

@@ -12,7 +12,6 @@
 #include <filesystem>
 
 #include "harness.h"
-#include "input/record_format.h"
 #include "run/format.h"
 #include "run/memory_platform.h"
 #include "run/startup.h"
@@ -23,33 +22,15 @@ namespace {
 namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
 
-struct TextLines : LineSource {
-  TextLines(Strings all, std::size_t from) : all(std::move(all)), at(from) {}
-  bool next(std::string& line) override {
-    if (at >= all.size()) return false;
-    line = all[at++];
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return true;
-  }
-  Strings all;
-  std::size_t at;
-};
-
-// The pattern lines of a pattern file as 0/1 strings, read as the program
-// reads them: with the format of line 2, up to an end line, another value
-// or the end of the file.
-Strings patternsOf(const std::string& file) {
-  const Strings all = lines(file);
-  const int zones = std::stoi(all.at(0));
-  const auto format = RecordFormat::parse(all.at(1));
-  TextLines source(all, 2);
+// The patterns of a pattern file, one per individual in the order of the
+// file, as a run of it reads them: each individual is named by its line.
+Strings patternsOf(const std::string& name, const std::string& file) {
+  const Transcript t = runSession({{name, file}}, consoleAnswers(name));
+  std::map<int, std::string> byLine;
+  for (std::size_t p = 0; p < t.sample.individuals.size(); ++p)
+    for (const std::string& line : t.sample.individuals[p]) byLine[std::stoi(line)] = t.results.input.patterns.at(p);
   Strings patterns;
-  for (std::vector<int> values; format->read(source, zones, values) == ReadStatus::Ok;) {
-    std::string digits;
-    for (int v : values) digits += v == 0 || v == 1 ? static_cast<char>('0' + v) : '?';
-    if (values[0] == 9 || digits.find('?') != std::string::npos) break;
-    patterns.push_back(digits);
-  }
+  for (const auto& [line, pattern] : byLine) patterns.push_back(pattern);
   return patterns;
 }
 
@@ -131,7 +112,7 @@ TEST(TableInput, EveryExampleAsATableGivesTheExamplesReport) {
   for (const auto& entry : fs::directory_iterator(dir)) {
     if (entry.path().extension() != ".answers") continue;
     const std::string stem = entry.path().stem().string(), dat = stem + ".dat";
-    const Strings patterns = patternsOf(readTextFile((dir / dat).string()));
+    const Strings patterns = patternsOf(dat, readTextFile((dir / dat).string()));
     const Layout& layout = layouts[examples % std::size(layouts)];
     const std::string table = stem + (layout.delimiter == '\t' ? ".tsv" : examples % 2 ? ".CSV" : ".csv");
     SCOPED_TRACE(table);

@@ -41,13 +41,6 @@ TEST(HtmlReport, OriginCodesAndWords) {
   }
 }
 
-TEST(HtmlReport, EscapesTextFromFiles) {
-  EXPECT_EQ(htmlEscape("<b class=\"x\">Tom & Jerry's</b>"),
-            "&lt;b class=&quot;x&quot;&gt;Tom &amp; Jerry&#39;s&lt;/b&gt;");
-  EXPECT_EQ(htmlEscape(std::string("a\x01" "b")), "a\uFFFDb");
-  EXPECT_EQ(htmlEscape("Gr\u00fcn"), "Gr\u00fcn");
-}
-
 // A one-locus dimer: alleles in Ezones 1 and 3, their hybrid in Ezone 2, a
 // fixed band in Ezone 4; the heterozygote 1/2 is missing.
 Results dimerResults(const std::string& file) {
@@ -131,12 +124,13 @@ TEST(HtmlReport, ABandOfTwoOriginsCarriesBothCodes) {
 
 TEST(HtmlReport, NamesFromFilesAreEscaped) {
   const Results r = dimerResults("<b>&\"x\".dat");
-  const Sample sample{{{"<i>Ann</i>"}, {"O'Neil & \"Co\""}}, {"<E1>", "", "", ""}};
+  const Sample sample{{{"<i>Ann</i>\x01Gr\u00fcn"}, {"O'Neil & \"Co\""}}, {"<E1>", "", "", ""}};
   const std::string html = htmlReport(r, sample, {"1.0.0", "<now>", "<cut>"});
   for (const char* raw : {"<b>", "<i>", "<E1>", "<now>", "<cut>", "O'Neil", "\"Co\""})
     EXPECT_EQ(html.find(raw), std::string::npos) << raw;
   EXPECT_NE(html.find("&lt;b&gt;&amp;&quot;x&quot;.dat"), std::string::npos);
   EXPECT_NE(html.find("O&#39;Neil &amp; &quot;Co&quot;"), std::string::npos);
+  EXPECT_NE(html.find("&lt;i&gt;Ann&lt;/i&gt;\uFFFDGr\u00fcn"), std::string::npos);  // no control character
   EXPECT_EQ(testing::shapeMismatch(toJson(r, sample, 0, ""), pageShape(html), kMaxGhostLanes), "");
 }
 

@@ -13,8 +13,6 @@
 
 #include "harness.h"
 #include "run/format.h"
-#include "run/memory_platform.h"
-#include "run/startup.h"
 
 namespace korvelin::testing {
 namespace {
@@ -94,25 +92,14 @@ std::string asTableRun(const std::string& text, const std::string& dat, const st
   return out;
 }
 
-// The sample that the start-up leaves for a data file.
-Sample sampleAfterInput(const std::string& name, const std::string& text) {
-  ScriptedConsole console(consoleAnswers(name, 1));
-  MemoryFileSystem files;
-  files.put(name, text);
-  Session s(console, files);
-  startUp(s);
-  return s.sample();
-}
-
 TEST(TableInput, EveryExampleAsATableGivesTheExamplesReport) {
   const fs::path dir = KORVELIN_EXAMPLES;
   const Layout layouts[] = {
       {',', "\n", false, false}, {';', "\r\n", true, true}, {'\t', "\n", false, true}, {',', "\r\n", true, false}};
   std::size_t examples = 0;
-  for (const auto& entry : fs::directory_iterator(dir)) {
-    if (entry.path().extension() != ".answers") continue;
-    const std::string stem = entry.path().stem().string(), dat = stem + ".dat";
-    const Strings patterns = patternsOf(dat, readTextFile((dir / dat).string()));
+  for (const ShippedRun& example : shippedRuns(KORVELIN_EXAMPLES)) {
+    const std::string stem = example.name.substr(9), dat = stem + ".dat";
+    const Strings patterns = patternsOf(dat, example.files.at(dat));
     const Layout& layout = layouts[examples % std::size(layouts)];
     const std::string table = stem + (layout.delimiter == '\t' ? ".tsv" : examples % 2 ? ".CSV" : ".csv");
     SCOPED_TRACE(table);
@@ -130,7 +117,7 @@ TEST(TableInput, EveryExampleAsATableGivesTheExamplesReport) {
     }
 
     const std::string text = tableOf(patterns, layout);
-    Strings answers = lines(readTextFile(entry.path().string()));
+    Strings answers = example.answers;
     answers.at(0) = table;
     const Transcript t = runSession({{table, text}}, answers);
     EXPECT_EQ(t.status, 0);
@@ -142,7 +129,7 @@ TEST(TableInput, EveryExampleAsATableGivesTheExamplesReport) {
                               t.files.at(stem + ".out")),
               "");
 
-    const Sample sample = sampleAfterInput(table, text);
+    const Sample& sample = t.sample;
     EXPECT_EQ(sample.individuals, names);
     ASSERT_EQ(sample.ezoneLabels.size(), patterns.at(0).size());
     EXPECT_EQ(sample.ezoneLabels.back(), "band " + std::to_string(patterns[0].size()));

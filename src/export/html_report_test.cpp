@@ -73,14 +73,10 @@ TEST(HtmlReport, LanesAndBandsFollowTheModel) {
   const std::string html = htmlReport(r, sample, {"1.0.0", "2026-12-07 10:00 UTC", ""});
   const auto page = pageShape(html);
   EXPECT_EQ(testing::shapeMismatch(toJson(r, sample, 0, ""), page, kMaxGhostLanes), "");
-  ASSERT_EQ(page.size(), 3u);  // observed gel, summary, hypothesis 1
+  // The lanes, the ghost lane of 1/2 and the origin of every band are those
+  // of the model; so is the page's order: observed gel, summary, hypothesis 1.
+  ASSERT_EQ(page.size(), 3u);
   EXPECT_EQ(page[0].id, "observed");
-  ASSERT_EQ(page[2].hypothesis, 1);
-  ASSERT_EQ(page[2].lanes.size(), 3u);
-  EXPECT_TRUE(page[2].lanes[2].ghost);
-  std::vector<std::string> origins;
-  for (const auto& b : page[2].lanes[2].bands) origins.push_back(b.origin);
-  EXPECT_EQ(origins, (std::vector<std::string>{"A1", "A1xA2", "A2", "fixed"}));
   // The genotype of every lane stands under it, the missing one's too.
   EXPECT_EQ(count(html, ">1/1</text>") + count(html, ">2/2</text>") + count(html, ">1/2</text>"), 3);
   // The stripes of the hybrid band exist once and are used by its bands.

@@ -16,7 +16,6 @@
 #include <csignal>
 #include <functional>
 
-#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>

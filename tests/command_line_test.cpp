@@ -98,9 +98,11 @@ TEST(CommandLine, WritesTheReportTheDialogueWrites) {
     }
   }
   // Every case that writes a report is in the table.
-  for (const ShippedRun& run : shippedRuns(KORVELIN_EXAMPLES, KORVELIN_TESTS_DIR))
-    if (run.name.starts_with("examples/") || fs::exists(fs::path(KORVELIN_TESTS_DIR) / run.name / "expected/files"))
+  for (const ShippedRun& run : shippedRuns(KORVELIN_EXAMPLES, KORVELIN_TESTS_DIR)) {
+    if (run.name.starts_with("examples/") || fs::exists(fs::path(KORVELIN_TESTS_DIR) / run.name / "expected/files")) {
       EXPECT_TRUE(covered.contains(run.name)) << run.name;
+    }
+  }
 }
 
 // Repeated --split: successive menu answers, each request to its end; the

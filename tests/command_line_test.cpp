@@ -65,14 +65,8 @@ const Equivalent kEquivalents[] = {
 
 // The data files and the answers of a case.
 std::pair<std::map<std::string, std::string>, Strings> dialogueOf(const std::string& folder) {
-  if (folder.starts_with("examples/")) {
-    const std::string name = folder.substr(9);
-    const fs::path dir = KORVELIN_EXAMPLES;
-    return {{{name + ".dat", readTextFile((dir / (name + ".dat")).string())}},
-            lines(readTextFile((dir / (name + ".answers")).string()))};
-  }
-  const fs::path dir = fs::path(KORVELIN_TESTS_DIR) / folder;
-  return {filesIn(dir.string()), lines(readTextFile((dir / "answers.txt").string()))};
+  ShippedRun run = shippedRun(KORVELIN_EXAMPLES, KORVELIN_TESTS_DIR, folder);
+  return {std::move(run.files), std::move(run.answers)};
 }
 
 TEST(CommandLine, WritesTheReportTheDialogueWrites) {
@@ -104,16 +98,9 @@ TEST(CommandLine, WritesTheReportTheDialogueWrites) {
     }
   }
   // Every case that writes a report is in the table.
-  for (const char* folder : {"conformance", "golden"}) {
-    for (const auto& entry : fs::directory_iterator(fs::path(KORVELIN_TESTS_DIR) / folder)) {
-      if (fs::exists(entry.path() / "expected/files")) {
-        EXPECT_TRUE(covered.contains(std::string(folder) + "/" + entry.path().filename().string())) << entry.path();
-      }
-    }
-  }
-  for (const auto& entry : fs::directory_iterator(KORVELIN_EXAMPLES)) {
-    if (entry.path().extension() == ".answers") {
-      EXPECT_TRUE(covered.contains("examples/" + entry.path().stem().string())) << entry.path();
+  for (const ShippedRun& run : shippedRuns(KORVELIN_EXAMPLES, KORVELIN_TESTS_DIR)) {
+    if (run.name.starts_with("examples/") || fs::exists(fs::path(KORVELIN_TESTS_DIR) / run.name / "expected/files")) {
+      EXPECT_TRUE(covered.contains(run.name)) << run.name;
     }
   }
 }
@@ -174,19 +161,25 @@ TEST(CommandLine, UsageErrors) {
   }
 }
 
+// The help comes before what the values mean (not before what the parser
+// refuses) and fits a terminal of 80 columns.
 TEST(CommandLine, HelpAndVersion) {
-  for (const Strings& args : {Strings{"--help"}, Strings{"dimer.dat", "-h"}}) {
+  for (const Strings& args : {Strings{"--help"}, Strings{"dimer.dat", "-h"}, Strings{"-h", "--split", "x"}}) {
     const Transcript t = runCommandLineSession({{"dimer.dat", kDimer}}, args);
     EXPECT_EQ(t.status, 0);
     EXPECT_TRUE(t.out.starts_with("Usage: korvelin [OPTIONS] DATAFILE\n")) << t.out;
     for (const char* option : {"--output FILE", "--append", "--overwrite", "--dna", "--split EZONE", "--max-n N",
                                "--quiet", "--help", "--version"})
       EXPECT_NE(t.out.find(option), std::string::npos) << option;
+    for (const std::string& line : lines(t.out)) EXPECT_LE(line.size(), 79u) << line;
     EXPECT_EQ(t.files.size(), 1u);
   }
-  const Transcript t = runCommandLineSession({}, {"-V"});
-  EXPECT_EQ(t.status, 0);
-  EXPECT_EQ(t.out, "korvelin " + std::string(kVersion) + "\n");
+  EXPECT_EQ(runCommandLineSession({}, {"-h", "--bogus"}).status, 2);
+  for (const Strings& args : {Strings{"-V"}, Strings{"dimer.dat", "-V"}}) {
+    const Transcript t = runCommandLineSession({}, args);
+    EXPECT_EQ(t.status, 0);
+    EXPECT_EQ(t.out, "korvelin " + std::string(kVersion) + "\n");
+  }
 }
 
 // A script never silently destroys or extends a report: it says which.

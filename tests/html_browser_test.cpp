@@ -102,9 +102,9 @@ TEST(HtmlReportInBrowser, AScriptErrorReachesTheConsoleLines) {
 // Every example, and a sample that lacks a phenotype (a ghost lane).
 TEST(HtmlReportInBrowser, EveryExampleLoadsCleanlyWithTheLanesAndBandsOfItsRun) {
   std::vector<std::pair<std::string, RenderedRun>> pages;
-  for (const std::string& name : exampleNames(KORVELIN_EXAMPLES)) {
-    pages.emplace_back(name, renderExample(KORVELIN_EXAMPLES, name));
-    ASSERT_EQ(pages.back().second.transcript.status, 0) << name;
+  for (const ShippedRun& example : shippedRuns(KORVELIN_EXAMPLES)) {
+    pages.emplace_back(example.name.substr(9), renderRun(example.files, example.answers));
+    ASSERT_EQ(pages.back().second.transcript.status, 0) << example.name;
   }
   EXPECT_GE(pages.size(), 7u);
   pages.emplace_back("missing-phenotype", renderMissingPhenotype());

@@ -12,10 +12,7 @@
 #include <filesystem>
 
 #include "harness.h"
-#include "input/record_format.h"
 #include "run/format.h"
-#include "run/memory_platform.h"
-#include "run/startup.h"
 
 namespace korvelin::testing {
 namespace {
@@ -23,33 +20,15 @@ namespace {
 namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
 
-struct TextLines : LineSource {
-  TextLines(Strings all, std::size_t from) : all(std::move(all)), at(from) {}
-  bool next(std::string& line) override {
-    if (at >= all.size()) return false;
-    line = all[at++];
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return true;
-  }
-  Strings all;
-  std::size_t at;
-};
-
-// The pattern lines of a pattern file as 0/1 strings, read as the program
-// reads them: with the format of line 2, up to an end line, another value
-// or the end of the file.
-Strings patternsOf(const std::string& file) {
-  const Strings all = lines(file);
-  const int zones = std::stoi(all.at(0));
-  const auto format = RecordFormat::parse(all.at(1));
-  TextLines source(all, 2);
+// The patterns of a pattern file, one per individual in the order of the
+// file, as a run of it reads them: each individual is named by its line.
+Strings patternsOf(const std::string& name, const std::string& file) {
+  const Transcript t = runSession({{name, file}}, consoleAnswers(name));
+  std::map<int, std::string> byLine;
+  for (std::size_t p = 0; p < t.sample.individuals.size(); ++p)
+    for (const std::string& line : t.sample.individuals[p]) byLine[std::stoi(line)] = t.results.input.patterns.at(p);
   Strings patterns;
-  for (std::vector<int> values; format->read(source, zones, values) == ReadStatus::Ok;) {
-    std::string digits;
-    for (int v : values) digits += v == 0 || v == 1 ? static_cast<char>('0' + v) : '?';
-    if (values[0] == 9 || digits.find('?') != std::string::npos) break;
-    patterns.push_back(digits);
-  }
+  for (const auto& [line, pattern] : byLine) patterns.push_back(pattern);
   return patterns;
 }
 
@@ -113,25 +92,14 @@ std::string asTableRun(const std::string& text, const std::string& dat, const st
   return out;
 }
 
-// The sample that the start-up leaves for a data file.
-Sample sampleAfterInput(const std::string& name, const std::string& text) {
-  ScriptedConsole console(consoleAnswers(name, 1));
-  MemoryFileSystem files;
-  files.put(name, text);
-  Session s(console, files);
-  startUp(s);
-  return s.sample();
-}
-
 TEST(TableInput, EveryExampleAsATableGivesTheExamplesReport) {
   const fs::path dir = KORVELIN_EXAMPLES;
   const Layout layouts[] = {
       {',', "\n", false, false}, {';', "\r\n", true, true}, {'\t', "\n", false, true}, {',', "\r\n", true, false}};
   std::size_t examples = 0;
-  for (const auto& entry : fs::directory_iterator(dir)) {
-    if (entry.path().extension() != ".answers") continue;
-    const std::string stem = entry.path().stem().string(), dat = stem + ".dat";
-    const Strings patterns = patternsOf(readTextFile((dir / dat).string()));
+  for (const ShippedRun& example : shippedRuns(KORVELIN_EXAMPLES)) {
+    const std::string stem = example.name.substr(9), dat = stem + ".dat";
+    const Strings patterns = patternsOf(dat, example.files.at(dat));
     const Layout& layout = layouts[examples % std::size(layouts)];
     const std::string table = stem + (layout.delimiter == '\t' ? ".tsv" : examples % 2 ? ".CSV" : ".csv");
     SCOPED_TRACE(table);
@@ -149,7 +117,7 @@ TEST(TableInput, EveryExampleAsATableGivesTheExamplesReport) {
     }
 
     const std::string text = tableOf(patterns, layout);
-    Strings answers = lines(readTextFile(entry.path().string()));
+    Strings answers = example.answers;
     answers.at(0) = table;
     const Transcript t = runSession({{table, text}}, answers);
     EXPECT_EQ(t.status, 0);
@@ -161,7 +129,7 @@ TEST(TableInput, EveryExampleAsATableGivesTheExamplesReport) {
                               t.files.at(stem + ".out")),
               "");
 
-    const Sample sample = sampleAfterInput(table, text);
+    const Sample& sample = t.sample;
     EXPECT_EQ(sample.individuals, names);
     ASSERT_EQ(sample.ezoneLabels.size(), patterns.at(0).size());
     EXPECT_EQ(sample.ezoneLabels.back(), "band " + std::to_string(patterns[0].size()));

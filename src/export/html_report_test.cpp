@@ -41,13 +41,6 @@ TEST(HtmlReport, OriginCodesAndWords) {
   }
 }
 
-TEST(HtmlReport, EscapesTextFromFiles) {
-  EXPECT_EQ(htmlEscape("<b class=\"x\">Tom & Jerry's</b>"),
-            "&lt;b class=&quot;x&quot;&gt;Tom &amp; Jerry&#39;s&lt;/b&gt;");
-  EXPECT_EQ(htmlEscape(std::string("a\x01" "b")), "a\uFFFDb");
-  EXPECT_EQ(htmlEscape("Gr\u00fcn"), "Gr\u00fcn");
-}
-
 // A one-locus dimer: alleles in Ezones 1 and 3, their hybrid in Ezone 2, a
 // fixed band in Ezone 4; the heterozygote 1/2 is missing.
 Results dimerResults(const std::string& file) {
@@ -80,14 +73,10 @@ TEST(HtmlReport, LanesAndBandsFollowTheModel) {
   const std::string html = htmlReport(r, sample, {"1.0.0", "2026-12-07 10:00 UTC", ""});
   const auto page = pageShape(html);
   EXPECT_EQ(testing::shapeMismatch(toJson(r, sample, 0, ""), page, kMaxGhostLanes), "");
-  ASSERT_EQ(page.size(), 3u);  // observed gel, summary, hypothesis 1
+  // The lanes, the ghost lane of 1/2 and the origin of every band are those
+  // of the model; so is the page's order: observed gel, summary, hypothesis 1.
+  ASSERT_EQ(page.size(), 3u);
   EXPECT_EQ(page[0].id, "observed");
-  ASSERT_EQ(page[2].hypothesis, 1);
-  ASSERT_EQ(page[2].lanes.size(), 3u);
-  EXPECT_TRUE(page[2].lanes[2].ghost);
-  std::vector<std::string> origins;
-  for (const auto& b : page[2].lanes[2].bands) origins.push_back(b.origin);
-  EXPECT_EQ(origins, (std::vector<std::string>{"A1", "A1xA2", "A2", "fixed"}));
   // The genotype of every lane stands under it, the missing one's too.
   EXPECT_EQ(count(html, ">1/1</text>") + count(html, ">2/2</text>") + count(html, ">1/2</text>"), 3);
   // The stripes of the hybrid band exist once and are used by its bands.
@@ -131,12 +120,13 @@ TEST(HtmlReport, ABandOfTwoOriginsCarriesBothCodes) {
 
 TEST(HtmlReport, NamesFromFilesAreEscaped) {
   const Results r = dimerResults("<b>&\"x\".dat");
-  const Sample sample{{{"<i>Ann</i>"}, {"O'Neil & \"Co\""}}, {"<E1>", "", "", ""}};
+  const Sample sample{{{"<i>Ann</i>\x01Gr\u00fcn"}, {"O'Neil & \"Co\""}}, {"<E1>", "", "", ""}};
   const std::string html = htmlReport(r, sample, {"1.0.0", "<now>", "<cut>"});
   for (const char* raw : {"<b>", "<i>", "<E1>", "<now>", "<cut>", "O'Neil", "\"Co\""})
     EXPECT_EQ(html.find(raw), std::string::npos) << raw;
   EXPECT_NE(html.find("&lt;b&gt;&amp;&quot;x&quot;.dat"), std::string::npos);
   EXPECT_NE(html.find("O&#39;Neil &amp; &quot;Co&quot;"), std::string::npos);
+  EXPECT_NE(html.find("&lt;i&gt;Ann&lt;/i&gt;\uFFFDGr\u00fcn"), std::string::npos);  // no control character
   EXPECT_EQ(testing::shapeMismatch(toJson(r, sample, 0, ""), pageShape(html), kMaxGhostLanes), "");
 }
 

@@ -32,7 +32,6 @@ TEST(JsonExport, SplitTrialDnaInputAndTheEnd) {
   const auto doc = nlohmann::json::parse(toJson(r, sample, 2, "register full"));
   EXPECT_EQ(doc["input"]["file"], "dir/p\xEF\xBF\xBD.dat");  // the stray byte replaced
   EXPECT_EQ(doc["input"]["pattern_type"], "dna");
-  EXPECT_EQ(doc["input"]["patterns"][0]["individuals"], nlohmann::json({"3", "5"}));
   const auto& j = doc["hypotheses"][0];
   EXPECT_EQ(j["pass"], "split_trial");
   EXPECT_EQ(j["split"], nlohmann::json({{"ezone", 2}, {"combination", 5}, {"of", 12}, {"code", "0121"}}));
@@ -40,8 +39,6 @@ TEST(JsonExport, SplitTrialDnaInputAndTheEnd) {
   EXPECT_EQ(j["ezone_bands"][1]["kind"], "fixed");
   EXPECT_EQ(j["ezone_bands"][2]["split_mark"], true);
   EXPECT_EQ(j["genotypes"][1]["individuals"], nlohmann::json({"4"}));
-  EXPECT_EQ(j["genotypes"][0]["loci"], nlohmann::json({"1/1|1/0"}));
-  EXPECT_EQ(doc["totals"], nlohmann::json({{"hypotheses", 1}, {"closed", 1}}));
   EXPECT_EQ(doc["ended"], nlohmann::json({{"status", 2}, {"reason", "register full"}}));
 }
 

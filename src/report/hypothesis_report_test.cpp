@@ -221,22 +221,5 @@ TEST(HypothesisReport, UnassignedEzoneMakesTheHypothesisInvalid) {
   EXPECT_EQ((std::array{trial.st.begin, trial.st.ibad}), (std::array{1, 1}));
 }
 
-// Hypothesis 1 puts Ezone 2 between the alleles of Ezones 1 and 3 at two loci;
-// hypothesis 3 joins Ezones 1 and 3 into one locus, so the same interlocus
-// pair (locus 1 allele 1, locus 2 allele 1) has no band there.
-TEST(HypothesisReport, LaterHypothesisShowsNoBandWhereAnEarlierOneHadOne) {
-  const auto t = testing::runSession(
-      {{"sub.dat", testing::patternFile({"0000", "1000", "0010", "0001", "1110", "1001", "0011", "1111"})}},
-      testing::consoleAnswers("sub"));
-  const auto third = t.out.find(" Hypothesis   3:");
-  const auto fourth = t.out.find(" Hypothesis   4:");
-  ASSERT_NE(fourth, std::string::npos) << t.out;
-  const std::string first = t.out.substr(0, third), later = t.out.substr(third, fourth - third);
-  const std::string pair = "   contains heteromeric of\n   Locus  1, Allele  1: Ezone  1 \n   and\n";
-  EXPECT_NE(first.find(" Ezone  2 \n" + pair + "   Locus  2, Allele  1: Ezone  3 \n"), std::string::npos);
-  EXPECT_NE(later.find(" No Ezone\n" + pair + "   Locus  2, Allele  1: Ezone  4 \n"), std::string::npos) << later;
-  EXPECT_TRUE(hasLines(later, {" - contains intralocus heteromeric: Locus  1, Alleles  1 x  2"}));
-}
-
 }  // namespace
 }  // namespace korvelin

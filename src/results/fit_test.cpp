@@ -75,11 +75,6 @@ TEST(Fit, HandComputedCases) {
        0,
        std::nullopt,
        2 - 2 * (84 * std::log(0.84) + 16 * std::log(0.16))},
-      // Counts in exact proportion to p = (0.5, 0.3, 0.2): 1 = .25 + .2,
-      // 2 = .09 + .12, 1+2 = .3, none = .04.
-      {"two alleles and a null allele, exact proportions", dominance(45, 21, 30, 4), {{0.5, 0.3, 0.2}},
-       45 * std::log(0.45) + 21 * std::log(0.21) + 30 * std::log(0.3) + 4 * std::log(0.04), 0, 1, 1.0,
-       4 - 2 * (45 * std::log(0.45) + 21 * std::log(0.21) + 30 * std::log(0.3) + 4 * std::log(0.04))},
       // Independent loci: marginals 30/50/20 and 20 of 100 without the band,
       // so p = 0.55 and p0 = sqrt(0.2); six classes, two free frequencies.
       {"two independent loci", twoLoci(), {{0.55, 0.45}, {1 - p0, p0}}, -153.0106460685, 0.5233686536, 3,

@@ -193,17 +193,5 @@ TEST(SearchLoop, SingleClassLastModeAndConfigurationStops) {
   }
 }
 
-// Ezone 3 is a modification of Ezone 1 for one locus and for two: the
-// second hypothesis counts its modified forms afresh, so its expected
-// patterns are its own six.
-TEST(SearchLoop, ModifiedFormsCountedAfreshForEveryHypothesis) {
-  const auto t = testing::runSession({{"p.dat", testing::patternFile({"000", "100", "101", "010", "110", "111"})}},
-                                     testing::consoleAnswers("p.dat"), SearchPath::Plain);
-  const auto second = t.out.find(" Hypothesis   2:");
-  ASSERT_NE(second, std::string::npos);
-  EXPECT_NE(t.out.find(" *          All of the     6            *\n", second), std::string::npos);
-  EXPECT_EQ(t.out.find(" BUT ", second), std::string::npos);
-}
-
 }  // namespace
 }  // namespace korvelin

@@ -58,6 +58,32 @@ std::map<std::string, std::string> filesIn(const std::string& dir) {
   return files;
 }
 
+ShippedRun shippedRun(const std::string& examples, const std::string& tests, const std::string& name) {
+  namespace fs = std::filesystem;
+  if (name.starts_with("examples/")) {
+    const fs::path base = fs::path(examples) / name.substr(9);
+    return {name, {{base.filename().string() + ".dat", readTextFile(base.string() + ".dat")}},
+            lines(readTextFile(base.string() + ".answers"))};
+  }
+  const fs::path dir = fs::path(tests) / name;
+  return {name, filesIn(dir.string()), lines(readTextFile((dir / "answers.txt").string()))};
+}
+
+std::vector<ShippedRun> shippedRuns(const std::string& examples, const std::string& tests) {
+  namespace fs = std::filesystem;
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(examples))
+    if (entry.path().extension() == ".answers") names.push_back("examples/" + entry.path().stem().string());
+  std::sort(names.begin(), names.end());
+  for (const char* folder : {"conformance", "golden"})
+    if (!tests.empty())
+      for (const auto& entry : fs::directory_iterator(fs::path(tests) / folder))
+        if (fs::exists(entry.path() / "answers.txt")) names.push_back(folder + ("/" + entry.path().filename().string()));
+  std::vector<ShippedRun> runs;
+  for (const std::string& name : names) runs.push_back(shippedRun(examples, tests, name));
+  return runs;
+}
+
 std::vector<std::string> consoleAnswers(const std::string& name, int pauses, char type) {
   std::vector<std::string> answers{name, "s", std::string(1, type)};
   answers.resize(answers.size() + static_cast<std::size_t>(pauses));

@@ -40,6 +40,19 @@ Transcript runCommandLineSession(const std::map<std::string, std::string>& files
 // no such folder.
 std::map<std::string, std::string> filesIn(const std::string& dir);
 
+// A shipped run: the data files and typed answers of a worked example
+// (<name>.dat with <name>.answers) or of a reference case (a folder of files
+// with its answers.txt), named "examples/<name>" or "<folder>/<case>".
+struct ShippedRun {
+  std::string name;
+  std::map<std::string, std::string> files;
+  std::vector<std::string> answers;
+};
+ShippedRun shippedRun(const std::string& examples, const std::string& tests, const std::string& name);
+// Every example of `examples` (sorted), then, when `tests` is not empty,
+// every case with answers under its conformance/ and golden/ folders.
+std::vector<ShippedRun> shippedRuns(const std::string& examples, const std::string& tests = "");
+
 // The answers typed at the start-up dialogue for a console-only run of a
 // zymogram file `name`, followed by `pauses` empty lines.
 std::vector<std::string> consoleAnswers(const std::string& name, int pauses = 200, char type = 'z');

@@ -1,8 +1,10 @@
 #include "html_pages.h"
 
-#include <algorithm>
 #include <cctype>
-#include <filesystem>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <sstream>
 
 #include "export/html_report.h"
 #include "export/json_export.h"
@@ -19,42 +21,11 @@ RenderedRun renderRun(const std::map<std::string, std::string>& files, const std
   return run;
 }
 
-RenderedRun renderExample(const std::string& dir, const std::string& name) {
-  const std::filesystem::path base(dir);
-  return renderRun({{name + ".dat", readTextFile((base / (name + ".dat")).string())}},
-                   lines(readTextFile((base / (name + ".answers")).string())));
-}
-
-RenderedRun renderCase(const std::string& dir) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : std::filesystem::directory_iterator(dir))
-    if (entry.is_regular_file() && entry.path().filename() != "answers.txt")
-      files[entry.path().filename().string()] = readTextFile(entry.path().string());
-  return renderRun(files, lines(readTextFile((std::filesystem::path(dir) / "answers.txt").string())));
-}
-
 RenderedRun renderMissingPhenotype() {
   return renderRun({{"gap.dat", patternFile({"00010", "10110", "10000", "00011", "11000", "10111", "11110", "10110"})}},
                    consoleAnswers("gap"));
 }
 
-std::vector<std::string> exampleNames(const std::string& dir) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir))
-    if (entry.path().extension() == ".answers") names.push_back(entry.path().stem().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-}  // namespace korvelin::testing
-
-#include <map>
-#include <set>
-#include <sstream>
-
-#include <nlohmann/json.hpp>
-
-namespace korvelin::testing {
 namespace {
 
 struct Tag {

@@ -17,17 +17,10 @@ struct RenderedRun {
 
 // A session of these files and answers, with its page and document.
 RenderedRun renderRun(const std::map<std::string, std::string>& files, const std::vector<std::string>& answers);
-// Runs <name>.dat with <name>.answers from the examples folder `dir`.
-RenderedRun renderExample(const std::string& dir, const std::string& name);
-// Runs a reference case: every file of the folder `dir` with its answers.txt.
-RenderedRun renderCase(const std::string& dir);
 
 // A one-locus dimer with a modified form of each allele, whose sample lacks
 // one of the 8 phenotypes the hypothesis expects (a ghost lane to draw).
 RenderedRun renderMissingPhenotype();
-
-// The names of the examples in `dir` (every <name>.answers), sorted.
-std::vector<std::string> exampleNames(const std::string& dir);
 
 }  // namespace korvelin::testing
 

@@ -182,6 +182,7 @@ std::unique_ptr<OutputFile> MemoryFileSystem::openWrite(std::unique_ptr<HeldFile
   } else if (mode == WriteMode::Overwrite) {
     written = ".korvelin-test-" + std::to_string(temporaryCount_++) + ".new";
     files_[written].clear();
+    temporaries_.insert(written);
   }
   status = 0;
   return std::make_unique<MemoryOutputFile>(std::move(held), std::move(written));
@@ -208,9 +209,10 @@ std::unique_ptr<RecordFile> MemoryFileSystem::createScratch(std::string& name, i
 bool MemoryFileSystem::scratchLeft() const {
   for (const auto& name : scratch_)
     if (files_.count(name) != 0) return true;
-  // Nor may the new text of an overwrite outlive the run.
-  for (const auto& [name, text] : files_)
-    if (name.ends_with(".new")) return true;
+  // Nor may the new text of an overwrite outlive the run (a report the
+  // user named "x.new" is no such text).
+  for (const auto& name : temporaries_)
+    if (files_.count(name) != 0) return true;
   return false;
 }
 

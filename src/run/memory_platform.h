@@ -87,6 +87,8 @@ class MemoryFileSystem : public FileSystem {
   std::set<std::string> unreadable_;
   std::set<std::string> appended_;
   std::set<std::string> scratch_;
+  // The new files of overwrites, until they take their target's place.
+  std::set<std::string> temporaries_;
   std::set<std::string> held_;
   std::size_t room_ = static_cast<std::size_t>(-1);
   bool failScratch_ = false;

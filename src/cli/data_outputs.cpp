@@ -14,9 +14,12 @@
 namespace korvelin::cli {
 namespace {
 
-std::string contentsOf(const std::string& what, const FinishedRun& run) {
-  if (what == "JSON") return toJson(run.results, run.sample, run.status, run.reason);
-  if (what == "genotype table") return genotypeTable(run.results, run.sample);
+std::string contentsOf(DataKind kind, const FinishedRun& run) {
+  switch (kind) {
+    case DataKind::Json: return toJson(run.results, run.sample, run.status, run.reason);
+    case DataKind::GenotypeTable: return genotypeTable(run.results, run.sample);
+    case DataKind::Html: break;
+  }
   return htmlReport(run.results, run.sample,
                     {kVersion, runTimeText(run.started), run.status == 0 ? std::string() : run.reason});
 }
@@ -60,17 +63,18 @@ std::string statistic(double v) {
 
 }  // namespace
 
-std::vector<std::pair<std::string, std::string>> dataOutputs(const RunSettings& settings) {
-  std::vector<std::pair<std::string, std::string>> outputs;
-  if (!settings.jsonFile.empty()) outputs.emplace_back(settings.jsonFile, "JSON");
-  if (!settings.genotypesFile.empty()) outputs.emplace_back(settings.genotypesFile, "genotype table");
-  if (!settings.htmlFile.empty()) outputs.emplace_back(settings.htmlFile, "HTML page");
+std::vector<DataOutput> dataOutputs(const RunSettings& settings) {
+  std::vector<DataOutput> outputs;
+  if (!settings.jsonFile.empty()) outputs.push_back({settings.jsonFile, DataKind::Json, "JSON"});
+  if (!settings.genotypesFile.empty())
+    outputs.push_back({settings.genotypesFile, DataKind::GenotypeTable, "genotype table"});
+  if (!settings.htmlFile.empty()) outputs.push_back({settings.htmlFile, DataKind::Html, "HTML page"});
   return outputs;
 }
 
 std::string dataOutputProblem(const RunSettings& settings, FileSystem& files) {
   std::map<std::string, std::string> taken;
-  for (const auto& [name, what] : dataOutputs(settings)) {
+  for (const auto& [name, kind, what] : dataOutputs(settings)) {
     if (name == settings.dataFile || files.sameFile(name, settings.dataFile))
       return name + ": the " + what + " would be DATAFILE";
     if (settings.reportTo == RunSettings::ReportTo::File &&
@@ -88,9 +92,9 @@ std::string dataOutputProblem(const RunSettings& settings, FileSystem& files) {
 
 bool writeDataOutputs(const RunSettings& settings, const FinishedRun& run, FileSystem& files, Console& console) {
   bool written = true;
-  for (const auto& [name, what] : dataOutputs(settings)) {
+  for (const auto& [name, kind, what] : dataOutputs(settings)) {
     std::string refusal;
-    const int status = writeWhole(files, name, contentsOf(what, run), refusal);
+    const int status = writeWhole(files, name, contentsOf(kind, run), refusal);
     if (status == 0) continue;
     written = false;
     console.err(refusal.empty() ? std::string(FreeLine().text("** Error status ").num(status).text(" in WRITing of ").name(name))
@@ -110,12 +114,8 @@ std::vector<std::string> fitLines(const Results& results) {
       continue;
     }
     int inPass = 0;
-    for (std::size_t j = 0; j < results.hypotheses.size(); ++j) {
-      const Hypothesis& other = results.hypotheses[j];
-      const bool samePass = other.pass == h.pass && (!h.split || (other.split && other.split->ezone == h.split->ezone &&
-                                                                   other.split->combination == h.split->combination));
-      if (samePass && fits[j]) ++inPass;
-    }
+    for (std::size_t j = 0; j < results.hypotheses.size(); ++j)
+      if (fits[j] && samePass(results.hypotheses[j], h)) ++inPass;
     const fit::Result& r = fits[i]->result;
     line += "rank " + std::to_string(fits[i]->rank.rank) + " of " + std::to_string(inPass) + " in " +
             (h.split ? "split trial Ezone " + std::to_string(h.split->ezone) + ", combination " +

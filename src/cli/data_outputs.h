@@ -24,8 +24,15 @@ struct FinishedRun {
   std::time_t started = 0;
 };
 
-// The data files the settings ask for, as (name, what it is) pairs.
-std::vector<std::pair<std::string, std::string>> dataOutputs(const RunSettings& settings);
+enum class DataKind { Json, GenotypeTable, Html };
+
+// A data file the settings ask for.
+struct DataOutput {
+  std::string name;
+  DataKind kind;
+  std::string what;  // for messages: "JSON", "genotype table", "HTML page"
+};
+std::vector<DataOutput> dataOutputs(const RunSettings& settings);
 
 // Why a data file cannot be written where the settings say, before the run
 // starts (the same name twice, the data file or the report file, a name that

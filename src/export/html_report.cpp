@@ -536,12 +536,7 @@ void appendSummary(std::string& out, const Results& r) {
   std::vector<std::size_t> passOf(r.hypotheses.size());
   for (std::size_t i = 0; i < order.size(); ++i) {
     order[i] = i;
-    const Hypothesis& h = r.hypotheses[i];
-    const Hypothesis* before = i > 0 ? &r.hypotheses[i - 1] : nullptr;
-    const bool samePass = before != nullptr && before->pass == h.pass && before->split.has_value() == h.split.has_value() &&
-                          (!h.split || (before->split->ezone == h.split->ezone &&
-                                        before->split->combination == h.split->combination));
-    passOf[i] = i == 0 ? 0 : passOf[i - 1] + (samePass ? 0 : 1);
+    passOf[i] = i == 0 ? 0 : passOf[i - 1] + (samePass(r.hypotheses[i - 1], r.hypotheses[i]) ? 0 : 1);
   }
   std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
     const int ra = fits[a] ? fits[a]->rank.rank : 1 << 30, rb = fits[b] ? fits[b]->rank.rank : 1 << 30;

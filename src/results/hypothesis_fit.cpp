@@ -17,6 +17,8 @@ PassKey passKey(const Hypothesis& h) {
 
 }  // namespace
 
+bool samePass(const Hypothesis& a, const Hypothesis& b) { return passKey(a) == passKey(b); }
+
 fit::Input fitInput(const Hypothesis& h, const std::vector<int>& counts) {
   if (counts.size() != h.genotypes.size())
     throw std::invalid_argument("counts of individuals do not match the patterns of the hypothesis");

@@ -22,6 +22,10 @@ struct HypothesisFit {
   bool weak = false;    // fewer than kFewIndividuals individuals
 };
 
+// Whether two hypotheses come from the same analysis pass (the first pass,
+// or one split trial), and so are ranked against each other.
+bool samePass(const Hypothesis& a, const Hypothesis& b);
+
 // The fit input of a hypothesis: `counts`[i] individuals showed its pattern
 // i. A genotype "a/a|a/0" allows a/a and a/0, any other exactly itself.
 fit::Input fitInput(const Hypothesis& h, const std::vector<int>& counts);

@@ -55,12 +55,6 @@ int writeWhole(FileSystem& files, const std::string& name, const std::string& te
   return status;
 }
 
-std::string statistic(double v) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.3g", v);
-  return buf;
-}
-
 }  // namespace
 
 std::vector<DataOutput> dataOutputs(const RunSettings& settings) {
@@ -121,8 +115,8 @@ std::vector<std::string> fitLines(const Results& results) {
             (h.split ? "split trial Ezone " + std::to_string(h.split->ezone) + ", combination " +
                            std::to_string(h.split->combination)
                      : std::string("the first pass")) +
-            ", delta AIC " + statistic(fits[i]->rank.deltaAic) + ", G test " +
-            (r.pValue ? "p = " + statistic(*r.pValue) : std::string("not testable"));
+            ", delta AIC " + fitStatistic(fits[i]->rank.deltaAic) + ", G test " +
+            (r.pValue ? "p = " + fitStatistic(*r.pValue) : std::string("not testable"));
     if (!r.converged) line += " (estimates not converged)";
     lines.push_back(line);
   }

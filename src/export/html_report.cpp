@@ -494,19 +494,12 @@ std::string splitWords(const Hypothesis& h) {
          htmlEscape(h.split->code) + ")";
 }
 
-// A statistic to a few significant digits ("0.0102", "12.3", "3.2e-05").
-std::string statistic(double v) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.3g", v);
-  return buf;
-}
-
 std::string fitCells(const std::optional<HypothesisFit>& fit) {
   if (!fit) return "<td colspan=\"4\">not fitted</td>";
   const fit::Result& r = fit->result;
-  return "<td class=\"num\">" + num(fit->rank.rank) + "</td><td class=\"num\">" + statistic(fit->rank.deltaAic) +
-         "</td><td class=\"num\">" + statistic(fit->rank.akaikeWeight) + "</td><td class=\"num\">" +
-         (r.pValue ? statistic(*r.pValue) + " (G " + statistic(r.g) + ", df " + num(r.df) + ")"
+  return "<td class=\"num\">" + num(fit->rank.rank) + "</td><td class=\"num\">" + fitStatistic(fit->rank.deltaAic) +
+         "</td><td class=\"num\">" + fitStatistic(fit->rank.akaikeWeight) + "</td><td class=\"num\">" +
+         (r.pValue ? fitStatistic(*r.pValue) + " (G " + fitStatistic(r.g) + ", df " + num(r.df) + ")"
                    : std::string("not testable (df ") + num(r.df) + ")") +
          (r.converged ? "" : " <span title=\"the allele frequencies did not settle\">not converged</span>") + "</td>";
 }

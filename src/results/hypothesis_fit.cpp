@@ -1,5 +1,6 @@
 #include "results/hypothesis_fit.h"
 
+#include <cstdio>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -16,6 +17,12 @@ PassKey passKey(const Hypothesis& h) {
 }
 
 }  // namespace
+
+std::string fitStatistic(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3g", value);
+  return text;
+}
 
 bool samePass(const Hypothesis& a, const Hypothesis& b) { return passKey(a) == passKey(b); }
 

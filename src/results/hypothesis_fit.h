@@ -6,6 +6,7 @@
 // split trial: only hypotheses of the same analysed patterns are compared).
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "results/fit.h"
@@ -21,6 +22,10 @@ struct HypothesisFit {
   fit::Rank rank;       // within the hypothesis's analysis pass
   bool weak = false;    // fewer than kFewIndividuals individuals
 };
+
+// A fit statistic as the outputs show it: three significant digits
+// ("0.0102", "12.3", "3.2e-05").
+std::string fitStatistic(double value);
 
 // Whether two hypotheses come from the same analysis pass (the first pass,
 // or one split trial), and so are ranked against each other.

@@ -76,6 +76,7 @@ TEST(RegisterRecords, WholeRecordsComparedAndRepeatsNeverOverflow) {
     testing::Rig r;
     State& st = r.st;
     st.maxhyp = limit;
+    st.hypo.resize(limit);
     st.begin = 0;
     st.dosplt = st.nzymos = 1;  // a split trial with far too few patterns: nothing shown
     st.nzones = st.nhom = st.nloc = kZones;

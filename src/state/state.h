@@ -20,7 +20,7 @@ inline constexpr int kLoci = 24;
 inline constexpr int kLocusPatterns = 21;
 inline constexpr int kHypotheses = 20;
 // The register of the incomplete-sample search, which lets far more
-// hypotheses pass; the table holds that many rows in every run.
+// hypotheses pass; its table is made that large only for that search.
 inline constexpr int kHypothesesIncomplete = 1000;
 // A register record: 7 descriptors per Ezone, 3 per homomeric class, + 1.
 inline constexpr int kRecordColumns = 7 * kZones + 3 * kZones + 1;
@@ -140,7 +140,7 @@ struct State {
   Table<int, 1, kPatterns> ipat;
 
   // Hypotheses.
-  Table2<int, 1, kHypothesesIncomplete, 1, kRecordColumns> hypo;
+  RowTable<int, kRecordColumns> hypo{kHypotheses};
   int nhypo = 0;
   int nxhypo = 0;
   int nxexac = 0;

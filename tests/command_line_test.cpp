@@ -91,8 +91,14 @@ TEST(CommandLine, WritesTheReportTheDialogueWrites) {
     const auto out = lines(line.out);
     ASSERT_FALSE(out.empty());
     EXPECT_TRUE(out.back().starts_with("Report: ") && out.back().ends_with(want.begin()->first)) << out.back();
-    // Standard error: the messages that the dialogue shows on its console.
+    // Standard error: the hint when the strict search found nothing, and
+    // the messages that the dialogue shows on its console.
+    const std::string& report = want.begin()->second;
+    const bool none = count(report, " Total number of hypotheses found") > 0 && count(report, " Hypothesis ") == 0;
+    const std::string hint = "korvelin: no hypothesis was found.";
+    EXPECT_EQ(count(line.err, hint), none ? 1 : 0);
     for (const auto& message : lines(line.err)) {
+      if (message.starts_with(hint)) continue;
       EXPECT_TRUE(message.starts_with(" ** ")) << message;
       EXPECT_TRUE(hasLines(dialogue.out, {message})) << message;
     }

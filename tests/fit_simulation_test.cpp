@@ -122,5 +122,50 @@ TEST(FitSimulation, TrueHypothesisRanksFirstAndItsTestRejectsRarely) {
   EXPECT_LE(rejected * 10, tested);
 }
 
+// Samples of the size labs have (30 to 100 individuals) that lack some
+// phenotype of their model: the strict test cannot find the model, the
+// incomplete-sample search should, and should rank it first unless the data
+// cannot tell it from its rivals.
+TEST(FitSimulation, IncompleteSamplesFindAndRankTheTrueModel) {
+  constexpr int kSamples = 120, kKinds = 7;
+  PatternGenerator gen(20261209);
+  std::mt19937 rng(23);
+  int found = 0, first = 0, strictFound = 0;
+  for (int s = 0; s < kSamples; ++s) {
+    HwModel m;
+    HwSample sample;
+    for (int tries = 0; tries < 1000; ++tries) {  // a sample that lacks a phenotype
+      m = model(rng, s % kKinds);
+      sample = gen.hardyWeinberg(m, gen.pick(30, 100));
+      if (std::set(sample.individuals.begin(), sample.individuals.end()).size() <
+          static_cast<std::size_t>(sample.phenotypes))
+        break;
+    }
+    RunSettings settings;
+    settings.unattended = true;
+    settings.incomplete = true;
+    settings.dataFile = "hw.dat";
+    settings.reportFile = "hw.out";
+    const std::map<std::string, std::string> files{{"hw.dat", patternFile(sample.individuals)}};
+    const Transcript t = runWithSettings(files, settings, SearchPath::Fast);
+    ASSERT_EQ(t.status, 0) << s;
+    const auto fits = fitHypotheses(t.results);
+    const auto truth = shape(m, sample);
+    for (std::size_t h = 0; h < fits.size(); ++h) {
+      if (shape(t.results.hypotheses[h]) != truth || !fits[h]) continue;
+      ++found;
+      first += fits[h]->rank.rank == 1;
+    }
+    settings.incomplete = false;
+    for (const Hypothesis& h : runWithSettings(files, settings, SearchPath::Fast).results.hypotheses)
+      strictFound += shape(h) == truth;
+  }
+  std::cout << "incomplete samples: true model found in " << found << " of " << kSamples << ", ranked first in "
+            << first << "; the strict test found it in " << strictFound << "\n";
+  EXPECT_GE(found * 100, kSamples * 80);
+  EXPECT_GE(first * 100, kSamples * 65);
+  EXPECT_LE(strictFound * 100, kSamples * 20);
+}
+
 }  // namespace
 }  // namespace korvelin::testing

@@ -390,6 +390,10 @@ TEST(RealRuns, MemoryExhausted) {
     early.type("p\ns\nz\n");
     const int status = early.finish();
     if (status == 127) continue;
+    // Static objects of the libraries allocate before the program starts;
+    // when they cannot, the C++ runtime aborts before a line of ours runs.
+    if (status == -SIGABRT && early.out.empty() && early.err.starts_with("terminate called without an active exception"))
+      continue;
     EXPECT_GE(status, 0) << kilobytes << ": killed by a signal";
     if (!early.out.ends_with(" ** The run stopped: std::bad_alloc\n")) break;  // the run got going
     EXPECT_EQ(status, 1) << kilobytes;

@@ -1,5 +1,6 @@
 #include "cli/command_line.h"
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <optional>
@@ -7,6 +8,7 @@
 #include "cli/data_outputs.h"
 #include "cli/options.h"
 #include "input/indata.h"
+#include "results/hypothesis_fit.h"
 #include "run/run.h"
 #include "run/startup.h"
 
@@ -19,17 +21,23 @@ std::string count(long long n, const char* one, const char* many) {
 
 // "Hypothesis 2 (Ezone 3 split, combination 12 of 39): 2 loci, null allele
 // at 1 locus, 6 patterns expected, 6 found, genetically closed".
-std::string hypothesisLine(const State& st) {
-  std::string line = "Hypothesis " + std::to_string(st.nxhypo);
-  if (st.dosplt != 0)
-    line += " (Ezone " + std::to_string(st.isplit) + " split, combination " + std::to_string(st.nrealc) + " of " +
-            std::to_string(st.ttlhlf - 1) + ")";
-  line += ": " + count(st.nloc, "locus", "loci") + ", ";
-  line += st.nulnum == 0 ? "no null allele" : (st.nulnum == 1 ? "null allele at " : "null alleles at ") +
-                                                  count(st.nulnum, "locus", "loci");
-  line += ", " + count(st.nzexp, "pattern", "patterns") + " expected, " + std::to_string(st.nzymos) + " found, ";
-  return line + (st.nzymos == st.nzexp ? "genetically closed" : "not closed");
+std::string hypothesisLine(const Hypothesis& h) {
+  std::string line = "Hypothesis " + std::to_string(h.number);
+  if (h.split)
+    line += " (Ezone " + std::to_string(h.split->ezone) + " split, combination " +
+            std::to_string(h.split->combination) + " of " + std::to_string(h.split->of) + ")";
+  int nulls = 0;
+  for (const Locus& l : h.loci) nulls += l.nullAllele ? 1 : 0;
+  line += ": " + count(static_cast<long long>(h.loci.size()), "locus", "loci") + ", ";
+  line += nulls == 0 ? "no null allele" : (nulls == 1 ? "null allele at " : "null alleles at ") +
+                                              count(nulls, "locus", "loci");
+  line += ", " + count(h.expected, "pattern", "patterns") + " expected, " + std::to_string(h.found) + " found, ";
+  return line + (h.closed ? "genetically closed" : "not closed");
 }
+
+// How many hypotheses of an incomplete-sample search standard output names;
+// the JSON has them all.
+constexpr std::size_t kListedHypotheses = 10;
 
 std::string totalsLine(const State& st) {
   return "Total: " + count(st.nxhypo, "hypothesis", "hypotheses") + ", " + std::to_string(st.nxexac) +
@@ -48,15 +56,20 @@ std::string progressLine(const State& st, long long trials) {
 // What standard output and the progress line show of an unattended run.
 class RunLines : public RunObserver {
  public:
-  RunLines(Console& console, bool quiet) : console_(console), quiet_(quiet) {}
+  RunLines(Console& console, bool quiet, bool incomplete)
+      : console_(console), quiet_(quiet), incomplete_(incomplete) {}
 
-  void hypothesisAnnounced(const State& st) override {
-    if (!quiet_) console_.out(hypothesisLine(st));
+  // The incomplete-sample search finds hypotheses by the hundred: they are
+  // listed at the end, by rank, not as found.
+  void hypothesisAnnounced(const Hypothesis& h) override {
+    if (!quiet_ && !incomplete_) console_.out(hypothesisLine(h));
   }
   void totalsReported(const State& st) override {
     console_.progress("");
     trials_ = 0;
-    if (!quiet_) console_.out(totalsLine(st));
+    searched_ = true;
+    totals_ = totalsLine(st);
+    if (!quiet_ && !incomplete_) console_.out(totals_);
   }
   void trialStarted(const State& st) override {
     // At most ten updates a second: a trial may take microseconds.
@@ -74,14 +87,40 @@ class RunLines : public RunObserver {
   }
   // The fit of the hypotheses and the report's name close standard output.
   void closing(const Results& results) {
+    if (searched_ && !incomplete_ && results.hypotheses.empty())
+      console_.err(
+          "korvelin: no hypothesis was found. The strict test needs the sample to contain every phenotype "
+          "class a hypothesis allows; --incomplete searches the hypotheses under which some phenotypes are "
+          "absent from the sample, and ranks them by fit.");
     if (quiet_) return;
-    for (const std::string& line : fitLines(results)) console_.out(line);
+    if (incomplete_) {
+      listRanked(results);
+    } else {
+      for (const std::string& line : fitLines(results)) console_.out(line);
+    }
     if (!report_.empty()) console_.out("Report: " + report_);
   }
 
  private:
+  // The best hypotheses by rank, the totals, and the fit of those listed.
+  void listRanked(const Results& results) {
+    const auto fits = fitHypotheses(results);
+    const std::vector<std::size_t> order = rankedOrder(results, fits);
+    const std::size_t listed = std::min(order.size(), kListedHypotheses);
+    for (std::size_t k = 0; k < listed; ++k) console_.out(hypothesisLine(results.hypotheses[order[k]]));
+    if (order.size() > listed)
+      console_.out("\u2026 and " + std::to_string(order.size() - listed) + " more (see --json)");
+    if (searched_) console_.out(totals_);
+    const std::vector<std::string> fitted = fitLines(results);
+    for (std::size_t k = 0; k < listed; ++k) console_.out(fitted[order[k]]);
+    if (fitted.size() > results.hypotheses.size()) console_.out(fitted.back());  // the small-sample warning
+  }
+
   Console& console_;
   const bool quiet_;
+  const bool incomplete_;
+  bool searched_ = false;
+  std::string totals_;
   long long trials_ = 0;
   std::string report_;
   bool shown_ = false;
@@ -151,7 +190,8 @@ int runCommandLine(const std::vector<std::string>& args, Console& console, FileS
     return kUsageStatus;
   }
   const RunSettings& settings = options.settings;
-  RunLines lines(console, settings.quiet || settings.reportTo == RunSettings::ReportTo::StandardOutput);
+  RunLines lines(console, settings.quiet || settings.reportTo == RunSettings::ReportTo::StandardOutput,
+                 settings.incomplete);
   FinishedRun finished;
   finished.started = std::time(nullptr);
   const int status = runKorvelin(console, files, settings, &lines, SearchPath::Fast, [&](const Session& s) {

@@ -77,6 +77,8 @@ std::string problemWith(const RunSettings& settings, const std::vector<std::stri
   }
   const bool all = !splits.empty() && ezoneArgument(splits.back()) == 0;
   if (maximalNGiven && !all) return "--max-n is for --split all only";
+  if (settings.incomplete && !splits.empty())
+    return "--split cannot be combined with --incomplete (the search for overlapping Ezones uses the strict test)";
   if (maximalNGiven && (settings.maximalN < 1 || settings.maximalN > kSplitBands))
     return "--max-n: " + std::to_string(settings.maximalN) + " is not from 1 to " + std::to_string(kSplitBands);
   const bool dataFiles = !settings.jsonFile.empty() || !settings.genotypesFile.empty() || !settings.htmlFile.empty();
@@ -94,7 +96,8 @@ Options parseOptions(const std::vector<std::string>& args) {
   RunSettings& settings = o.settings;
   CLI::App app("", "korvelin");
   app.set_help_flag();
-  bool append = false, overwrite = false, dna = false, quiet = false, help = false, version = false;
+  bool append = false, overwrite = false, dna = false, incomplete = false, quiet = false, help = false,
+       version = false;
   std::vector<std::string> splits;
   std::vector<CLI::Option*> outputs;
   for (const OutputOption& output : kOutputs)
@@ -102,6 +105,7 @@ Options parseOptions(const std::vector<std::string>& args) {
   CLI::Option* appendOption = app.add_flag("--append", append)->disable_flag_override();
   app.add_flag("--overwrite", overwrite)->disable_flag_override()->excludes(appendOption);
   app.add_flag("--dna", dna)->disable_flag_override();
+  app.add_flag("--incomplete", incomplete)->disable_flag_override();
   app.add_option("--split", splits)->type_name("EZONE")->allow_extra_args(false);
   CLI::Option* maximalN = app.add_option("--max-n", settings.maximalN)->type_name("N");
   app.add_flag("-q,--quiet", quiet)->disable_flag_override();
@@ -136,6 +140,7 @@ Options parseOptions(const std::vector<std::string>& args) {
   }
   settings.unattended = true;
   settings.dna = dna;
+  settings.incomplete = incomplete;
   settings.quiet = quiet;
   settings.existing = append      ? RunSettings::Existing::Append
                       : overwrite ? RunSettings::Existing::Overwrite
@@ -173,6 +178,10 @@ std::string helpText() {
                   "--append or --overwrite, an existing report file is an\n"
                   "error; an existing data file needs --overwrite)");
   text += helpRow("    --dna", "DNA electropherograms (default: zymograms)");
+  text += helpRow("    --incomplete",
+                  "search hypotheses under which some phenotypes are absent\n"
+                  "from the sample (a sample of realistic size), ranked by\n"
+                  "fit; cannot be combined with --split");
   text += helpRow("    --split EZONE",
                   "then search for overlapping Ezones by splitting EZONE, as\n"
                   "the Ezone menu does; repeat for more requests, in order;\n"

@@ -525,16 +525,7 @@ void appendSummary(std::string& out, const Results& r) {
          "<th>Rank</th><th>&Delta;AIC</th><th>Akaike weight</th><th>G test p</th></tr></thead>"
          "<tbody>";
   // Passes in the order they ran, each sorted by rank (unfitted last).
-  std::vector<std::size_t> order(r.hypotheses.size());
-  std::vector<std::size_t> passOf(r.hypotheses.size());
-  for (std::size_t i = 0; i < order.size(); ++i) {
-    order[i] = i;
-    passOf[i] = i == 0 ? 0 : passOf[i - 1] + (samePass(r.hypotheses[i - 1], r.hypotheses[i]) ? 0 : 1);
-  }
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-    const int ra = fits[a] ? fits[a]->rank.rank : 1 << 30, rb = fits[b] ? fits[b]->rank.rank : 1 << 30;
-    return std::tie(passOf[a], ra) < std::tie(passOf[b], rb);
-  });
+  const std::vector<std::size_t> order = rankedOrder(r, fits);
   for (const std::size_t i : order) {
     const Hypothesis& h = r.hypotheses[i];
     int intra = 0;

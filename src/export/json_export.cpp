@@ -163,6 +163,7 @@ std::string toJson(const Results& results, const Sample& sample, int status, con
       {"schema_version", kJsonSchemaVersion},
       {"program", "KORVELIN"},
       {"version", kVersion},
+      {"search", results.incomplete ? "incomplete" : "strict"},
       {"input", inputOf(results.input, sample)},
       {"hypotheses", hypotheses},
       {"totals", {{"hypotheses", results.hypotheses.size()}, {"closed", closed}}},

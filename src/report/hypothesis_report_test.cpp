@@ -14,6 +14,7 @@
 
 #include "harness.h"
 #include "report/register.h"
+#include "run/format.h"
 
 namespace korvelin {
 namespace {
@@ -70,26 +71,34 @@ TEST(RegisterBox, AnnouncementLayout) {
 }
 
 TEST(RegisterRecords, WholeRecordsComparedAndRepeatsNeverOverflow) {
-  testing::Rig r;
-  State& st = r.st;
-  st.begin = 0;
-  st.dosplt = st.nzymos = 1;  // a split trial with far too few patterns: nothing shown
-  st.nzones = st.nhom = st.nloc = kZones;
-  for (int l = 1; l <= kZones; ++l) st.nall(l) = 1, st.locall(l, 1) = l, st.nulall(l) = l < kZones;
-  EXPECT_TRUE(registerHypothesis(r.s));
-  EXPECT_EQ(st.lauf, 231);
-  st.nulall(kZones) = 1;  // differs in the last column only
-  EXPECT_TRUE(registerHypothesis(r.s));
-  EXPECT_FALSE(registerHypothesis(r.s));
-  for (int h = 3; h <= kHypotheses; ++h) {
-    st.class_(1, 4) = h;
+  // The strict search holds 20 records, the incomplete-sample search 1000.
+  for (const int limit : {kHypotheses, kHypothesesIncomplete}) {
+    testing::Rig r;
+    State& st = r.st;
+    st.maxhyp = limit;
+    st.hypo.resize(limit);
+    st.begin = 0;
+    st.dosplt = st.nzymos = 1;  // a split trial with far too few patterns: nothing shown
+    st.nzones = st.nhom = st.nloc = kZones;
+    for (int l = 1; l <= kZones; ++l) st.nall(l) = 1, st.locall(l, 1) = l, st.nulall(l) = l < kZones;
     EXPECT_TRUE(registerHypothesis(r.s));
+    EXPECT_EQ(st.lauf, 231);
+    st.nulall(kZones) = 1;  // differs in the last column only
+    EXPECT_TRUE(registerHypothesis(r.s));
+    EXPECT_FALSE(registerHypothesis(r.s));
+    for (int h = 3; h <= limit; ++h) {
+      st.class_(1, 4) = h;
+      EXPECT_TRUE(registerHypothesis(r.s));
+    }
+    st.class_(1, 4) = 7;
+    EXPECT_FALSE(registerHypothesis(r.s));  // a repeat when the register is full
+    EXPECT_EQ(st.nhypo, limit);
+    st.class_(1, 4) = limit + 1;  // only a new one ends the run
+    EXPECT_THROW(registerHypothesis(r.s), RunEnded);
+    EXPECT_NE(r.out().find(FixedLine().text(" ** Maximal number").num(limit, 4).str() + " of hypotheses exceeded"),
+              std::string::npos);
+    EXPECT_EQ(r.s.endStatus(), 3);
   }
-  st.class_(1, 4) = 7;
-  EXPECT_FALSE(registerHypothesis(r.s));  // a repeat when the register is full
-  EXPECT_EQ(st.nhypo, kHypotheses);
-  st.class_(1, 4) = 21;  // only a new one ends the run (its message is in a reference transcript)
-  EXPECT_THROW(registerHypothesis(r.s), RunEnded);
 }
 
 // A hypothesis set up by hand, as the search leaves it for the report.

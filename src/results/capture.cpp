@@ -97,6 +97,7 @@ void captureInput(const State& st, Results& results) {
   in = InputSet{};
   in.file = st.infil;
   in.dna = st.dna == 1;
+  results.incomplete = st.incomp == 1;
   in.ezones = st.nznori;
   in.individuals = st.nsampsz;
   for (int p = 1; p <= st.nzyori; ++p) {

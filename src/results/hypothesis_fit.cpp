@@ -1,5 +1,6 @@
 #include "results/hypothesis_fit.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 #include <string>
@@ -74,6 +75,25 @@ std::vector<std::optional<HypothesisFit>> fitHypotheses(const Results& results) 
     for (std::size_t k = 0; k < group.size(); ++k) fits[group[k]]->rank = ranks[k];
   }
   return fits;
+}
+
+}  // namespace korvelin
+
+namespace korvelin {
+
+std::vector<std::size_t> rankedOrder(const Results& results, const std::vector<std::optional<HypothesisFit>>& fits) {
+  const auto& hs = results.hypotheses;
+  std::vector<std::size_t> order(hs.size());
+  std::vector<std::size_t> passOf(hs.size());
+  for (std::size_t i = 0; i < hs.size(); ++i) {
+    order[i] = i;
+    passOf[i] = i == 0 ? 0 : passOf[i - 1] + (samePass(hs[i - 1], hs[i]) ? 0 : 1);
+  }
+  const auto rankOf = [&](std::size_t i) { return i < fits.size() && fits[i] ? fits[i]->rank.rank : 1 << 30; };
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return std::tuple(passOf[a], rankOf(a)) < std::tuple(passOf[b], rankOf(b));
+  });
+  return order;
 }
 
 }  // namespace korvelin

@@ -40,4 +40,9 @@ fit::Input fitInput(const Hypothesis& h, const std::vector<int>& counts);
 // no individuals) has none and takes no part in the ranking.
 std::vector<std::optional<HypothesisFit>> fitHypotheses(const Results& results);
 
+// The hypotheses (indices into results.hypotheses) pass by pass in the order
+// the passes ran, each pass by rank, ties and unfitted hypotheses in the
+// order announced (unfitted last).
+std::vector<std::size_t> rankedOrder(const Results& results, const std::vector<std::optional<HypothesisFit>>& fits);
+
 }  // namespace korvelin

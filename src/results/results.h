@@ -156,6 +156,9 @@ struct Hypothesis {
 
 struct Results {
   InputSet input;
+  // Found by the incomplete-sample search (a hypothesis may expect
+  // phenotypes the sample lacks), else by the strict test.
+  bool incomplete = false;
   std::vector<Hypothesis> hypotheses;  // in the order announced
 };
 

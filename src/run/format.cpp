@@ -51,6 +51,12 @@ FixedLine& FixedLine::num(long long value, int width) {
   return *this;
 }
 
+FixedLine& FixedLine::right(std::string_view t, int width) {
+  if (static_cast<int>(t.size()) < width) line_.append(static_cast<std::size_t>(width) - t.size(), ' ');
+  line_ += t;
+  return *this;
+}
+
 FixedLine& FixedLine::repeat(char ch, int count) {
   line_.append(static_cast<std::size_t>(count), ch);
   return *this;

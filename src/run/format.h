@@ -40,6 +40,8 @@ class FixedLine {
  public:
   FixedLine& text(std::string_view t);
   FixedLine& num(long long value, int width);
+  // `t` right-aligned in `width` columns (written whole when wider).
+  FixedLine& right(std::string_view t, int width);
   FixedLine& repeat(char ch, int count);
   const std::string& str() const { return line_; }
   operator std::string() const { return line_; }

@@ -3,6 +3,7 @@
 // hypothesis announced, the totals and a progress line during long splitting.
 // The dialogue has no observer; it shows all of it on the console.
 
+#include "results/results.h"
 #include "state/state.h"
 
 namespace korvelin {
@@ -10,8 +11,8 @@ namespace korvelin {
 class RunObserver {
  public:
   virtual ~RunObserver() = default;
-  // The announcement box of hypothesis `nxhypo` was just written.
-  virtual void hypothesisAnnounced(const State& st) = 0;
+  // The announcement box of this hypothesis was just written.
+  virtual void hypothesisAnnounced(const Hypothesis& h) = 0;
   // The totals were just written to the report.
   virtual void totalsReported(const State& st) = 0;
   // A split trial (`isplit`, combination `nrealc`) is about to be analysed.

@@ -5,6 +5,7 @@
 #include "relations/classes.h"
 #include "relations/logary.h"
 #include "report/drawing.h"
+#include "report/ranking.h"
 #include "run/format.h"
 #include "search/codes.h"
 #include "search/search.h"
@@ -43,7 +44,10 @@ PassEnd analysisPass(Session& s) {
   if (st.nhom == 0) s.last(EndKind::Asked, "no candidates for a hypothesis");
   bpcode(st);
   searchLoop(s);
-  if (st.dosplt == 0) writeTotals(s);
+  if (st.dosplt == 0) {
+    writeTotals(s);
+    if (st.incomp == 1) writeRanking(s);
+  }
   st.mxone1 = st.mxones;
   return PassEnd::Normal;
 }

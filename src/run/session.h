@@ -73,7 +73,7 @@ class Session {
 
   // Hooks for the observer of an unattended run.
   void hypothesisAnnounced() {
-    if (observer_) observer_->hypothesisAnnounced(*state_);
+    if (observer_) observer_->hypothesisAnnounced(results_.hypotheses.back());
   }
   void totalsReported() {
     if (observer_) observer_->totalsReported(*state_);

@@ -32,6 +32,10 @@ struct RunSettings {
 
   bool dna = false;
 
+  // The incomplete-sample search (command line only): hypotheses under
+  // which some phenotypes may be absent from the sample.
+  bool incomplete = false;
+
   // The Ezone menu's answers still to come: Ezone numbers, and 0 (all
   // Ezones) only last. None at all declines the offer to search; when they
   // run out the menu ends the run.

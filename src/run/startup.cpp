@@ -254,6 +254,9 @@ void askPatternType(Session& s) {
     s.settings().dna = st.ans == 'd' || st.ans == 'D';
   }
   st.dna = s.settings().dna ? 1 : 0;
+  st.incomp = s.settings().incomplete ? 1 : 0;
+  st.maxhyp = st.incomp == 1 ? kHypothesesIncomplete : kHypotheses;
+  st.hypo.resize(st.maxhyp);
 }
 
 std::string defaultReportName(const std::string& dataFile) {

@@ -46,10 +46,21 @@ bool combine(State& st, int& n) {
   }
 }
 
+// The strict test: the expected codes are exactly the observed ones. The
+// incomplete-sample search: every observed code is among the expected ones.
 bool matchesObserved(State& st, int n) {
   bsort1(st.hypcod, n);
   int nhcode = n;
   compact(st.hypcod, nhcode);
+  if (st.incomp == 1) {
+    // Both lists ascend: one walk through the expected codes.
+    int e = 1;
+    for (int i = 1; i <= st.ncodes; ++i) {
+      while (e <= nhcode && st.hypcod(e) < st.homcod(i)) ++e;
+      if (e > nhcode || st.hypcod(e) != st.homcod(i)) return false;
+    }
+    return true;
+  }
   if (nhcode != st.ncodes) return false;
   for (int i = 1; i <= st.ncodes; ++i)
     if (st.hypcod(i) != st.homcod(i)) return false;

@@ -50,7 +50,12 @@ void testAssignment(Session& s) {
     hetemr(st);
     if (st.ibad > 0) return;
     if (registerHypothesis(s)) st.nphypo += 1;
-    if (nactio != 1 || !nextConfiguration(st, nactio)) return;
+    // The strict test lets at most one configuration of an assignment pass,
+    // the one without null alleles first. Under the incomplete-sample test
+    // a null homozygote may simply be absent, so the configurations with
+    // null alleles are tried after that one as well.
+    if (nactio != 1 && st.incomp == 0) return;
+    if (!nextConfiguration(st, nactio)) return;
   }
 }
 
@@ -99,7 +104,8 @@ bool modeCanPass(const State& st) {
       varies = st.nal2(nl) + n >= 2;
       product *= genotypeCount(st.nal2(nl), n);
     }
-    if (varies && product == st.ncodes) return true;
+    if (!varies) continue;
+    if (st.incomp == 1 ? product >= st.ncodes && product <= st.maxpat : product == st.ncodes) return true;
   }
   return false;
 }

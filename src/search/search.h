@@ -16,7 +16,8 @@ void searchLoop(Session& s);
 // be in every pattern, and such a class is fixed, never homomeric). So a
 // mode can pass only when some null-allele configuration without such a
 // locus gives exactly `ncodes` codes; with every locus giving at least two,
-// that needs at most five loci.
+// that needs at most five loci. The incomplete-sample test needs at least
+// `ncodes` codes, and no more than the 50 combinations a candidate may have.
 bool modeCanPass(const State& st);
 
 }  // namespace korvelin

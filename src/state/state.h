@@ -19,6 +19,9 @@ inline constexpr int kPatterns = 50;
 inline constexpr int kLoci = 24;
 inline constexpr int kLocusPatterns = 21;
 inline constexpr int kHypotheses = 20;
+// The register of the incomplete-sample search, which lets far more
+// hypotheses pass; its table is made that large only for that search.
+inline constexpr int kHypothesesIncomplete = 1000;
 // A register record: 7 descriptors per Ezone, 3 per homomeric class, + 1.
 inline constexpr int kRecordColumns = 7 * kZones + 3 * kZones + 1;
 inline constexpr int kGroupingRows = 10000;
@@ -49,6 +52,11 @@ struct State {
   bool exist = false;
   int u = 0;
   int dna = 0;
+  // 1 for the incomplete-sample search: a candidate passes the expected-
+  // pattern test when it expects every observed code (it may expect codes
+  // the sample lacks), and the null-allele configurations of an assignment
+  // are tried after one passes. 0 for the strict test.
+  int incomp = 0;
   int begin = 0;
   int idraw = 0;
 
@@ -132,7 +140,7 @@ struct State {
   Table<int, 1, kPatterns> ipat;
 
   // Hypotheses.
-  Table2<int, 1, kHypotheses, 1, kRecordColumns> hypo;
+  RowTable<int, kRecordColumns> hypo{kHypotheses};
   int nhypo = 0;
   int nxhypo = 0;
   int nxexac = 0;

@@ -6,6 +6,7 @@
 #include <array>
 #include <cassert>
 #include <cstddef>
+#include <vector>
 
 namespace korvelin {
 
@@ -52,6 +53,29 @@ class Table2 {
 
  private:
   std::array<T, static_cast<std::size_t>((Hi1 - Lo1 + 1) * (Hi2 - Lo2 + 1))> data_{};
+};
+
+// A table of rows 1..rows() by columns 1..Cols whose number of rows is set
+// at run time: the register, which a search may want far larger than usual.
+template <typename T, int Cols>
+class RowTable {
+ public:
+  explicit RowTable(int rows) { resize(rows); }
+  // Sets the number of rows; the contents become zeros.
+  void resize(int rows) { data_.assign(static_cast<std::size_t>(rows) * Cols, T{}); }
+  int rows() const { return static_cast<int>(data_.size() / Cols); }
+
+  T& operator()(int i, int j) {
+    assert(i >= 1 && i <= rows() && j >= 1 && j <= Cols);
+    return data_[static_cast<std::size_t>((i - 1) * Cols + (j - 1))];
+  }
+  const T& operator()(int i, int j) const {
+    assert(i >= 1 && i <= rows() && j >= 1 && j <= Cols);
+    return data_[static_cast<std::size_t>((i - 1) * Cols + (j - 1))];
+  }
+
+ private:
+  std::vector<T> data_;
 };
 
 }  // namespace korvelin

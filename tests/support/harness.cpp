@@ -37,6 +37,20 @@ Transcript runSession(const std::map<std::string, std::string>& files, const std
   return t;
 }
 
+Transcript runWithSettings(const std::map<std::string, std::string>& files, const RunSettings& settings,
+                           SearchPath path) {
+  ScriptedConsole console(std::vector<std::string>{});
+  MemoryFileSystem fs;
+  for (const auto& [name, text] : files) fs.put(name, text);
+  Transcript t;
+  t.status = runKorvelin(console, fs, settings, nullptr, path, [&t](const Session& s) {
+    t.results = s.results();
+    t.sample = s.sample();
+  });
+  collect(t, console, fs);
+  return t;
+}
+
 Transcript runCommandLineSession(const std::map<std::string, std::string>& files,
                                  const std::vector<std::string>& args, std::size_t room) {
   ScriptedConsole console(std::vector<std::string>(50, "y"));

@@ -30,6 +30,10 @@ struct Transcript {
 Transcript runSession(const std::map<std::string, std::string>& files, const std::vector<std::string>& answers,
                       SearchPath path = SearchPath::Fast);
 
+// A run with settings made in advance (unattended), on the search path given.
+Transcript runWithSettings(const std::map<std::string, std::string>& files, const RunSettings& settings,
+                           SearchPath path);
+
 // A run from the command line (`args` without the program name). The
 // keyboard holds answers, so that `answersRead` shows whether any was taken.
 // `room`: the bytes the disk still takes.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <set>
 
 #include "harness.h"
 #include "input/initia.h"
@@ -60,6 +61,41 @@ GeneratedCase PatternGenerator::next(bool dna, int maxHom) {
   }
 }
 
+namespace {
+
+// The pattern of a genotype under a Hardy-Weinberg model.
+std::string hwPattern(const HwModel& model, const Genotype& g) {
+  std::string row;
+  for (std::size_t l = 0; l < model.loci.size(); ++l)
+    for (int a = 1; a <= static_cast<int>(model.loci[l].alleles.size()); ++a)
+      row += carries(g, static_cast<int>(l), a) ? '1' : '0';
+  for (const HwHybrid& h : model.hybrids) {
+    const bool band = h.locus1 == h.locus2
+                          ? g[static_cast<std::size_t>(h.locus1)] == std::pair(std::min(h.allele1, h.allele2), std::max(h.allele1, h.allele2))
+                          : carries(g, h.locus1, h.allele1) && carries(g, h.locus2, h.allele2);
+    row += band ? '1' : '0';
+  }
+  return row;
+}
+
+// Every genotype combination the model allows, locus by locus.
+void everyGenotype(const HwModel& model, Genotype& g, std::set<std::string>& patterns) {
+  const std::size_t l = g.size();
+  if (l == model.loci.size()) {
+    patterns.insert(hwPattern(model, g));
+    return;
+  }
+  const int first = model.loci[l].nullFrequency > 0 ? 0 : 1, last = static_cast<int>(model.loci[l].alleles.size());
+  for (int x = first; x <= last; ++x)
+    for (int y = x; y <= last; ++y) {
+      g.emplace_back(x, y);
+      everyGenotype(model, g, patterns);
+      g.pop_back();
+    }
+}
+
+}  // namespace
+
 HwSample PatternGenerator::hardyWeinberg(const HwModel& model, int individuals) {
   HwSample sample;
   int ezone = 0;
@@ -80,18 +116,12 @@ HwSample PatternGenerator::hardyWeinberg(const HwModel& model, int individuals) 
       const int x = draw(rng_), y = draw(rng_);
       g.emplace_back(std::min(x, y), std::max(x, y));
     }
-    std::string row;
-    for (std::size_t l = 0; l < model.loci.size(); ++l)
-      for (int a = 1; a <= static_cast<int>(model.loci[l].alleles.size()); ++a)
-        row += carries(g, static_cast<int>(l), a) ? '1' : '0';
-    for (const HwHybrid& h : model.hybrids) {
-      const bool band = h.locus1 == h.locus2
-                            ? g[static_cast<std::size_t>(h.locus1)] == std::pair(std::min(h.allele1, h.allele2), std::max(h.allele1, h.allele2))
-                            : carries(g, h.locus1, h.allele1) && carries(g, h.locus2, h.allele2);
-      row += band ? '1' : '0';
-    }
-    sample.individuals.push_back(row);
+    sample.individuals.push_back(hwPattern(model, g));
   }
+  std::set<std::string> all;
+  Genotype g;
+  everyGenotype(model, g, all);
+  sample.phenotypes = static_cast<int>(all.size());
   return sample;
 }
 

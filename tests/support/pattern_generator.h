@@ -50,6 +50,9 @@ struct HwSample {
   std::vector<std::string> individuals;
   // The Ezone (1-based) of the homomeric band of allele a of locus l: [l][a - 1].
   std::vector<std::vector<int>> alleleEzones;
+  // The distinct phenotypes the model allows; a sample of fewer different
+  // patterns lacks some.
+  int phenotypes = 0;
 };
 
 struct GeneratedCase {

@@ -510,7 +510,7 @@ void appendSummary(std::string& out, const Results& r) {
     out += "<p>No hypothesis explains the patterns.</p></section>\n";
     return;
   }
-  const auto fits = fitHypotheses(r);
+  const auto fits = [&r](std::size_t i) -> const std::optional<HypothesisFit>& { return fitOf(r, i); };
   out += "<p class=\"fit-note\">Within each analysis pass (the first pass, or one split trial) the hypotheses are "
          "ranked by how well they predict the number of individuals of each pattern: AIC from the likelihood of "
          "the counts, with allele frequencies estimated from them; &Delta;AIC to the best and the Akaike weight "
@@ -532,7 +532,7 @@ void appendSummary(std::string& out, const Results& r) {
     passOf[i] = i == 0 ? 0 : passOf[i - 1] + (samePass(r.hypotheses[i - 1], r.hypotheses[i]) ? 0 : 1);
   }
   std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-    const int ra = fits[a] ? fits[a]->rank.rank : 1 << 30, rb = fits[b] ? fits[b]->rank.rank : 1 << 30;
+    const int ra = fits(a) ? fits(a)->rank.rank : 1 << 30, rb = fits(b) ? fits(b)->rank.rank : 1 << 30;
     return std::tie(passOf[a], ra) < std::tie(passOf[b], rb);
   });
   for (const std::size_t i : order) {
@@ -553,7 +553,7 @@ void appendSummary(std::string& out, const Results& r) {
            (h.heteromericBands.empty() ? "" : " (" + num(intra) + " intra, " + num(inter) + " inter)") +
            "</td><td class=\"num\">" + num(static_cast<long long>(h.modifiedBands.size())) + "</td><td class=\"num\">" +
            num(h.expected) + " / " + num(h.found) + "</td><td>" + (h.closed ? "yes" : "no") + "</td>" +
-           fitCells(fits[i]) + "</tr>";
+           fitCells(fits(i)) + "</tr>";
   }
   out += "</tbody></table></section>\n";
 }

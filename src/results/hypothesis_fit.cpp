@@ -76,4 +76,11 @@ std::vector<std::optional<HypothesisFit>> fitHypotheses(const Results& results) 
   return fits;
 }
 
+void fitResults(Results& results) { results.fits = fitHypotheses(results); }
+
+const std::optional<HypothesisFit>& fitOf(const Results& results, std::size_t index) {
+  static const std::optional<HypothesisFit> none;
+  return index < results.fits.size() ? results.fits[index] : none;
+}
+
 }  // namespace korvelin

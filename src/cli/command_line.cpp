@@ -104,8 +104,7 @@ class RunLines : public RunObserver {
  private:
   // The best hypotheses by rank, the totals, and the fit of those listed.
   void listRanked(const Results& results) {
-    const auto fits = fitHypotheses(results);
-    const std::vector<std::size_t> order = rankedOrder(results, fits);
+    const std::vector<std::size_t> order = rankedOrder(results);
     const std::size_t listed = std::min(order.size(), kListedHypotheses);
     for (std::size_t k = 0; k < listed; ++k) console_.out(hypothesisLine(results.hypotheses[order[k]]));
     if (order.size() > listed)

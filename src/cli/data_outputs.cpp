@@ -99,23 +99,23 @@ bool writeDataOutputs(const RunSettings& settings, const FinishedRun& run, FileS
 
 std::vector<std::string> fitLines(const Results& results) {
   std::vector<std::string> lines;
-  const auto fits = fitHypotheses(results);
+  const auto fits = [&results](std::size_t i) -> const std::optional<HypothesisFit>& { return fitOf(results, i); };
   for (std::size_t i = 0; i < results.hypotheses.size(); ++i) {
     const Hypothesis& h = results.hypotheses[i];
     std::string line = "Fit of hypothesis " + std::to_string(h.number) + ": ";
-    if (!fits[i]) {
+    if (!fits(i)) {
       lines.push_back(line + "not fitted");
       continue;
     }
     int inPass = 0;
     for (std::size_t j = 0; j < results.hypotheses.size(); ++j)
-      if (fits[j] && samePass(results.hypotheses[j], h)) ++inPass;
-    const fit::Result& r = fits[i]->result;
-    line += "rank " + std::to_string(fits[i]->rank.rank) + " of " + std::to_string(inPass) + " in " +
+      if (fits(j) && samePass(results.hypotheses[j], h)) ++inPass;
+    const fit::Result& r = fits(i)->result;
+    line += "rank " + std::to_string(fits(i)->rank.rank) + " of " + std::to_string(inPass) + " in " +
             (h.split ? "split trial Ezone " + std::to_string(h.split->ezone) + ", combination " +
                            std::to_string(h.split->combination)
                      : std::string("the first pass")) +
-            ", delta AIC " + fitStatistic(fits[i]->rank.deltaAic) + ", G test " +
+            ", delta AIC " + fitStatistic(fits(i)->rank.deltaAic) + ", G test " +
             (r.pValue ? "p = " + fitStatistic(*r.pValue) : std::string("not testable"));
     if (!r.converged) line += " (estimates not converged)";
     lines.push_back(line);

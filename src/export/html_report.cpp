@@ -510,7 +510,7 @@ void appendSummary(std::string& out, const Results& r) {
     out += "<p>No hypothesis explains the patterns.</p></section>\n";
     return;
   }
-  const auto fits = fitHypotheses(r);
+  const auto fits = [&r](std::size_t i) -> const std::optional<HypothesisFit>& { return fitOf(r, i); };
   out += "<p class=\"fit-note\">Within each analysis pass (the first pass, or one split trial) the hypotheses are "
          "ranked by how well they predict the number of individuals of each pattern: AIC from the likelihood of "
          "the counts, with allele frequencies estimated from them; &Delta;AIC to the best and the Akaike weight "
@@ -525,7 +525,7 @@ void appendSummary(std::string& out, const Results& r) {
          "<th>Rank</th><th>&Delta;AIC</th><th>Akaike weight</th><th>G test p</th></tr></thead>"
          "<tbody>";
   // Passes in the order they ran, each sorted by rank (unfitted last).
-  const std::vector<std::size_t> order = rankedOrder(r, fits);
+  const std::vector<std::size_t> order = rankedOrder(r);
   for (const std::size_t i : order) {
     const Hypothesis& h = r.hypotheses[i];
     int intra = 0;
@@ -544,7 +544,7 @@ void appendSummary(std::string& out, const Results& r) {
            (h.heteromericBands.empty() ? "" : " (" + num(intra) + " intra, " + num(inter) + " inter)") +
            "</td><td class=\"num\">" + num(static_cast<long long>(h.modifiedBands.size())) + "</td><td class=\"num\">" +
            num(h.expected) + " / " + num(h.found) + "</td><td>" + (h.closed ? "yes" : "no") + "</td>" +
-           fitCells(fits[i]) + "</tr>";
+           fitCells(fits(i)) + "</tr>";
   }
   out += "</tbody></table></section>\n";
 }

@@ -153,10 +153,9 @@ const char* bandKindName(BandKind kind) {
 std::string toJson(const Results& results, const Sample& sample, int status, const std::string& reason) {
   ordered_json hypotheses = ordered_json::array();
   int closed = 0;
-  const auto fits = fitHypotheses(results);
   for (std::size_t i = 0; i < results.hypotheses.size(); ++i) {
     const Hypothesis& h = results.hypotheses[i];
-    hypotheses.push_back(hypothesisOf(h, sample, fits[i]));
+    hypotheses.push_back(hypothesisOf(h, sample, fitOf(results, i)));
     if (h.closed) ++closed;
   }
   const ordered_json doc = {

@@ -6,9 +6,11 @@
 namespace korvelin {
 
 void writeRanking(Session& s) {
+  // The pass is the run's only one: its fits are the run's.
+  fitResults(s.results());
   const Results& results = s.results();
   if (results.hypotheses.empty()) return;
-  const auto fits = fitHypotheses(results);
+  const auto& fits = results.fits;
   s.report("  ");
   s.report(FreeLine().text("Hypotheses ranked by their fit to the counts of individuals (AIC, best first):"));
   s.report("  ");
@@ -20,7 +22,7 @@ void writeRanking(Session& s) {
                .right("Expected/found", 16)
                .right("Delta AIC", 11)
                .right("Weight", 9));
-  for (const std::size_t i : rankedOrder(results, fits)) {
+  for (const std::size_t i : rankedOrder(results)) {
     const Hypothesis& h = results.hypotheses[i];
     int nulls = 0;
     for (const Locus& l : h.loci) nulls += l.nullAllele ? 1 : 0;

@@ -77,11 +77,18 @@ std::vector<std::optional<HypothesisFit>> fitHypotheses(const Results& results) 
   return fits;
 }
 
+void fitResults(Results& results) { results.fits = fitHypotheses(results); }
+
+const std::optional<HypothesisFit>& fitOf(const Results& results, std::size_t index) {
+  static const std::optional<HypothesisFit> none;
+  return index < results.fits.size() ? results.fits[index] : none;
+}
+
 }  // namespace korvelin
 
 namespace korvelin {
 
-std::vector<std::size_t> rankedOrder(const Results& results, const std::vector<std::optional<HypothesisFit>>& fits) {
+std::vector<std::size_t> rankedOrder(const Results& results) {
   const auto& hs = results.hypotheses;
   std::vector<std::size_t> order(hs.size());
   std::vector<std::size_t> passOf(hs.size());
@@ -89,7 +96,10 @@ std::vector<std::size_t> rankedOrder(const Results& results, const std::vector<s
     order[i] = i;
     passOf[i] = i == 0 ? 0 : passOf[i - 1] + (samePass(hs[i - 1], hs[i]) ? 0 : 1);
   }
-  const auto rankOf = [&](std::size_t i) { return i < fits.size() && fits[i] ? fits[i]->rank.rank : 1 << 30; };
+  const auto rankOf = [&](std::size_t i) {
+    const auto& fit = fitOf(results, i);
+    return fit ? fit->rank.rank : 1 << 30;
+  };
   std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
     return std::tuple(passOf[a], rankOf(a)) < std::tuple(passOf[b], rankOf(b));
   });

@@ -17,12 +17,6 @@ namespace korvelin {
 // Below this many individuals the ranking says little.
 inline constexpr long kFewIndividuals = 10;
 
-struct HypothesisFit {
-  fit::Result result;
-  fit::Rank rank;       // within the hypothesis's analysis pass
-  bool weak = false;    // fewer than kFewIndividuals individuals
-};
-
 // A fit statistic as the outputs show it: three significant digits
 // ("0.0102", "12.3", "3.2e-05").
 std::string fitStatistic(double value);
@@ -40,9 +34,16 @@ fit::Input fitInput(const Hypothesis& h, const std::vector<int>& counts);
 // no individuals) has none and takes no part in the ranking.
 std::vector<std::optional<HypothesisFit>> fitHypotheses(const Results& results);
 
+// Fits every hypothesis into results.fits, once the run is over.
+void fitResults(Results& results);
+
+// The fit of hypothesis `index` as results.fits holds it; none when it was
+// not fitted (or the fits were never computed).
+const std::optional<HypothesisFit>& fitOf(const Results& results, std::size_t index);
+
 // The hypotheses (indices into results.hypotheses) pass by pass in the order
 // the passes ran, each pass by rank, ties and unfitted hypotheses in the
 // order announced (unfitted last).
-std::vector<std::size_t> rankedOrder(const Results& results, const std::vector<std::optional<HypothesisFit>>& fits);
+std::vector<std::size_t> rankedOrder(const Results& results);
 
 }  // namespace korvelin

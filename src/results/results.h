@@ -5,7 +5,8 @@
 // still lacks. Filled while the analysis runs (nothing here refers back into
 // the analysis state); read by the outputs that turn results into data
 // (JSON, genotype tables, HTML gels, fit statistics). The text report does
-// not read it.
+// not read it. The fit of every hypothesis is computed once, when the run is
+// over (fitResults, results/hypothesis_fit.h), and every output reads it here.
 //
 // Containers are 0-based. Numbers the report prints keep their printed
 // value: Ezones 1..ezones, loci 1..n, alleles 1..n with 0 for the null
@@ -20,6 +21,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "results/fit.h"
 
 namespace korvelin {
 
@@ -154,12 +157,22 @@ struct Hypothesis {
   std::vector<std::string> missingPhenotypes;
 };
 
+// How well a hypothesis fits the counts of individuals per pattern.
+struct HypothesisFit {
+  fit::Result result;
+  fit::Rank rank;       // within the hypothesis's analysis pass
+  bool weak = false;    // fewer than kFewIndividuals individuals
+};
+
 struct Results {
   InputSet input;
   // Found by the incomplete-sample search (a hypothesis may expect
   // phenotypes the sample lacks), else by the strict test.
   bool incomplete = false;
   std::vector<Hypothesis> hypotheses;  // in the order announced
+  // index = index in hypotheses; none for a hypothesis the fit cannot use.
+  // Filled once the run is over; empty before.
+  std::vector<std::optional<HypothesisFit>> fits;
 };
 
 }  // namespace korvelin

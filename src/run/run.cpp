@@ -3,6 +3,7 @@
 #include <exception>
 #include <memory>
 
+#include "results/hypothesis_fit.h"
 #include "run/format.h"
 #include "run/pass.h"
 #include "run/startup.h"
@@ -29,6 +30,10 @@ int runKorvelin(Console& console, FileSystem& files, const RunSettings& settings
     } catch (const RunEnded&) {
     }
     s->runEnded();
+    // The fit of every hypothesis, once, for every output that shows it.
+    // (The incomplete-sample search has fitted its pass for its ranking
+    // table already.)
+    if (s->results().fits.size() != s->results().hypotheses.size()) fitResults(s->results());
     if (finished) finished(*s);
     return s->endStatus();
   } catch (const std::exception& e) {

@@ -32,6 +32,12 @@ struct RunSettings {
 
   bool dna = false;
 
+  // The label columns of a table: the population column (empty: the one
+  // headed population, pop or site) and the columns left out; each a header
+  // label or a column number (command line only).
+  std::string populationColumn;
+  std::vector<std::string> ignoredColumns;
+
   // The Ezone menu's answers still to come: Ezone numbers, and 0 (all
   // Ezones) only last. None at all declines the offer to search; when they
   // run out the menu ends the run.

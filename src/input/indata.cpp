@@ -36,13 +36,13 @@ class DataLines : public LineSource {
       ahead_.pop_front();
       return true;
     }
-    return file_ != nullptr && file_->readLine(line);
+    return fromFile(line);
   }
   // The first line that holds more than blanks, as it stands in the file
   // (empty when there is none); the lines up to it are handed out again.
   std::string firstFilledLine() {
     std::string line;
-    while (file_ != nullptr && file_->readLine(line)) {
+    while (fromFile(line)) {
       ahead_.push_back(line);
       std::string_view text = line;
       if (ahead_.size() == 1 && text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
@@ -56,7 +56,14 @@ class DataLines : public LineSource {
   int failure() const { return file_ == nullptr ? 0 : file_->readError(); }
 
  private:
+  // The file is not read again once it gave no line.
+  bool fromFile(std::string& line) {
+    ended_ = ended_ || file_ == nullptr || !file_->readLine(line);
+    return !ended_;
+  }
+
   InputFile* file_;
+  bool ended_ = false;
   std::deque<std::string> ahead_;
   bool first_ = true;
   long long read_ = 0;

@@ -156,8 +156,9 @@ TEST(TableInput, ShippedTableMatchesItsTwin) {
 // The tables a lab really has, one case file each in tests/tables: the data
 // file and the options ("data:", "args:"), then what the command line gives:
 // the exit status, standard error and, after a run that ended in order, the
-// genotype table and the JSON "input" object. A case "same outputs as"
-// another must give that case's genotype table and JSON. With
+// genotype table, the JSON "input" object and the HTML page's lists of
+// individuals. A case "same outputs as"
+// another must give that case's outputs. With
 // KORVELIN_UPDATE_CASES=1 set the case files are written anew from what the
 // runs give (then read the differences before keeping them).
 TEST(TableInput, LabTablesGiveTheirCaseFiles) {
@@ -178,7 +179,7 @@ TEST(TableInput, LabTablesGiveTheirCaseFiles) {
       if (const auto colon = line.find(": "); colon != std::string::npos)
         header[line.substr(0, colon)] = line.substr(colon + 2);
     const std::string data = header["data"];
-    Strings args{data, "--json", "t.json", "--genotypes", "t.csv"};
+    Strings args{data, "--json", "t.json", "--genotypes", "t.csv", "--html", "t.html"};
     std::istringstream words(header["args"]);
     for (std::string word; words >> word;) args.push_back(word);
     const Transcript t = runCommandLineSession({{data, readTextFile((dir / data).string())}}, args);
@@ -189,7 +190,13 @@ TEST(TableInput, LabTablesGiveTheirCaseFiles) {
       std::erase(table, '\r');
       auto input = nlohmann::ordered_json::parse(t.files.at("t.json"))["input"];
       input.erase("file");
-      outputs[name] = "--- genotypes\n" + table + "--- json input\n" + input.dump(1) + "\n";
+      // The page's individuals: the lanes' lists, the populations, those left out.
+      const std::string& page = t.files.at("t.html");
+      const auto from = page.find("<ol class=\"individuals\">");
+      std::string individuals = from == std::string::npos ? "" : page.substr(from, page.find("</section>", from) - from);
+      for (std::size_t at = 0; (at = individuals.find("><", at)) != std::string::npos; at += 2) individuals.insert(at + 1, "\n");
+      outputs[name] = "--- genotypes\n" + table + "--- json input\n" + input.dump(1) + "\n--- html individuals\n" +
+                      individuals + "\n";
       got += outputs[name];
     }
     if (header.contains("same outputs as")) sameAs.emplace_back(name, header["same outputs as"]);

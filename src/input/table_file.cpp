@@ -279,6 +279,45 @@ constexpr std::array<char16_t, 32> kWindows1252High = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+void appendUtf8(std::string& out, unsigned code) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+    return;
+  }
+  if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+  } else if (code < 0x10000) {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (code >> 18));
+    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+  }
+  out += static_cast<char>(0x80 | (code & 0x3F));
+}
+
+// A UTF-16 text after its byte-order mark (Excel's "Unicode Text") in
+// UTF-8; a lone surrogate becomes U+FFFD.
+std::string utf16ToUtf8(std::string_view text, bool littleEndian) {
+  std::string out;
+  const auto unit = [&](std::size_t i) {
+    const auto a = static_cast<unsigned char>(text[i]), b = static_cast<unsigned char>(text[i + 1]);
+    return littleEndian ? a | (b << 8u) : (a << 8u) | b;
+  };
+  for (std::size_t i = 0; i + 1 < text.size(); i += 2) {
+    unsigned code = unit(i);
+    if (code >= 0xD800 && code <= 0xDBFF && i + 3 < text.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) <= 0xDFFF) {
+      code = 0x10000 + ((code - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+      i += 2;
+    } else if (code >= 0xD800 && code <= 0xDFFF) {
+      code = 0xFFFD;
+    }
+    appendUtf8(out, code);
+  }
+  return out;
+}
+
 }  // namespace
 
 bool ScoreRow::scoredWhole() const {
@@ -325,14 +364,7 @@ std::string windows1252ToUtf8(std::string_view text) {
       out += ch;
       continue;
     }
-    const unsigned code = c < 0xA0 ? kWindows1252High[c - 0x80u] : c;
-    if (code < 0x800) {
-      out += static_cast<char>(0xC0 | (code >> 6));
-    } else {
-      out += static_cast<char>(0xE0 | (code >> 12));
-      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    }
-    out += static_cast<char>(0x80 | (code & 0x3F));
+    appendUtf8(out, c < 0xA0 ? kWindows1252High[c - 0x80u] : c);
   }
   return out;
 }
@@ -359,7 +391,12 @@ ScoreTable readTable(std::string_view fileName, std::string_view text, const Tab
   ScoreTable table;
   if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
   std::string converted;
-  if (!isValidUtf8(text)) {
+  if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
+    converted = utf16ToUtf8(text.substr(2), text[0] == '\xFF');
+    text = converted;
+    if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
+    table.notes.push_back("Note: " + std::string(fileName) + " is UTF-16: read as such and converted to UTF-8");
+  } else if (!isValidUtf8(text)) {
     converted = windows1252ToUtf8(text);
     text = converted;
     table.notes.push_back("Note: " + std::string(fileName) +

@@ -16,7 +16,9 @@
 // empty and rows whose first cell starts with '#' are skipped.
 //
 // A text that is not valid UTF-8 is taken as Windows-1252 (what Western
-// European spreadsheet programs save as "CSV") and converted to UTF-8.
+// European spreadsheet programs save as "CSV") and converted to UTF-8; one
+// that starts with a UTF-16 byte-order mark (Excel's "Unicode Text") is
+// converted from UTF-16.
 //
 // Row numbers count the rows as a spreadsheet shows them: the header is row
 // 1, and a skipped row counts too (a line break inside a quoted cell does

@@ -244,6 +244,8 @@ std::string checkRow(const Messages& say, const std::vector<std::string>& header
   if (!added)
     return say.at(data.row, 0, shown(cells[0]) + " is already the name of row " + std::to_string(known->second));
   for (std::size_t c = 1; c < width; ++c) {
+    // A row may end before the columns left out (a notes column kept empty).
+    if (c >= cells.size() && kinds[c] == Column::Ignored) continue;
     if (c >= cells.size()) return say.at(data.row, c, "the cell is missing" + count());
     const std::string& cell = cells[c];
     switch (kinds[c]) {

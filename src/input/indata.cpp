@@ -229,7 +229,9 @@ std::string unscoredNote(const std::string& file, const Sample& sample) {
   return note;
 }
 
-// The populations and the individuals left out go to the sample.
+// The index of the row's population in the sample's list, which takes the
+// populations in the order they first appear; -1 without a population
+// column.
 int populationIndex(Sample& sample, const ScoreRow& row, bool populations) {
   if (!populations) return -1;
   const auto at = std::find(sample.populations.begin(), sample.populations.end(), row.population);

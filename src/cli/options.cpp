@@ -20,9 +20,9 @@ struct OutputOption {
 };
 const OutputOption kOutputs[] = {
     {"-o,--output", &RunSettings::reportFile,
-     "the report file (default: DATAFILE with its last three\n"
-     "characters replaced by \"out\"); - for the report on\n"
-     "standard output only"},
+     "the report file (default: DATAFILE with its extension\n"
+     "replaced by \".out\"); - for the report on standard\n"
+     "output only"},
     {"--json", &RunSettings::jsonFile, "the results as JSON: every hypothesis, its genotypes,\nmissing phenotypes and fit"},
     {"--genotypes", &RunSettings::genotypesFile,
      "the genotype of every individual under every hypothesis,\nas a CSV table"},

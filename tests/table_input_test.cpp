@@ -188,14 +188,24 @@ TEST(TableInput, LabTablesGiveTheirCaseFiles) {
     if (t.status == 0) {
       std::string table = t.files.at("t.csv");
       std::erase(table, '\r');
-      auto input = nlohmann::ordered_json::parse(t.files.at("t.json"))["input"];
-      input.erase("file");
+      // The JSON "input" a field a line, and each element of a list a line.
+      std::string input;
+      const auto doc = nlohmann::ordered_json::parse(t.files.at("t.json"));
+      for (const auto& [key, value] : doc["input"].items()) {
+        if (key == "file") continue;
+        if (!value.is_array() || value.empty() || !value.front().is_object()) {
+          input += key + ": " + value.dump() + "\n";
+          continue;
+        }
+        input += key + ":\n";
+        for (const auto& element : value) input += "  " + element.dump() + "\n";
+      }
       // The page's individuals: the lanes' lists, the populations, those left out.
       const std::string& page = t.files.at("t.html");
       const auto from = page.find("<ol class=\"individuals\">");
       std::string individuals = from == std::string::npos ? "" : page.substr(from, page.find("</section>", from) - from);
       for (std::size_t at = 0; (at = individuals.find("><", at)) != std::string::npos; at += 2) individuals.insert(at + 1, "\n");
-      outputs[name] = "--- genotypes\n" + table + "--- json input\n" + input.dump(1) + "\n--- html individuals\n" +
+      outputs[name] = "--- genotypes\n" + table + "--- json input\n" + input + "--- html individuals\n" +
                       individuals + "\n";
       got += outputs[name];
     }

@@ -157,7 +157,13 @@ std::vector<BadInput> tableCases() {
   }
   return {
       table("table with a 2 in a cell", "Sample,E1,E2\nA,1,0\nB,1,2\n",
-            " ** p.csv row 3, column 3 \"E2\": \"2\" is no score; score 1 (band) or 0 (no band)"),
+            " ** p.csv row 3, column 3 \"E2\": \"2\" is no score; score 1 (band) or 0 (no band), or leave the "
+            "column out with --ignore \"E2\""),
+      table("table in which no individual is scored whole", "Sample,E1,Notes\nA,1,\nB,0,?\n",
+            " ** p.csv has no individual scored in every Ezone (an empty cell, ?, NA or - is not scored), so none "
+            "is left to analyse; row 2 \"A\" is not scored in column 3 \"Notes\""),
+      table("workbook saved under a table's name", std::string("PK\x03\x04\x14\0\x06\0", 8) + "[Content_Types].xml",
+            " ** p.csv is a spreadsheet workbook: save it as CSV and run that"),
       table("empty table", "", " ** p.csv is empty; its first row must be the header"),
       table("table with 23 label columns", wide + wideRow + "\n",
             " ** Line 1 of p.csv gives 23 Ezones; KORVELIN handles 1 to 22 Ezones"),

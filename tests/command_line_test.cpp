@@ -14,6 +14,7 @@
 
 #include "harness.h"
 #include "run/format.h"
+#include "run/startup.h"
 #include "version.h"
 
 namespace korvelin::testing {
@@ -49,7 +50,8 @@ const Equivalent kEquivalents[] = {
     {"conformance/rand-007", {"rand-007.dat"}},
     {"conformance/rand-016", {"rand-016.txt"}},
     {"conformance/real-002", {"real-002.dat"}},
-    {"conformance/real-009", {"./pat009"}},
+    // The command line's default name keeps the data file's name whole.
+    {"conformance/real-009", {"./pat009", "-o", "patout"}},
     {"conformance/real-014", {"real-014.dat"}},
     {"conformance/real-016", {"real-016.dat"}},
     {"conformance/real-022", {"real-022.dat", "-o", "result022.lst"}},
@@ -60,7 +62,7 @@ const Equivalent kEquivalents[] = {
     {"golden/report-hybrids-ptm", {"hyb.dat"}},
     {"golden/split-all-maximal-n", {"twofixed.dat", "--split", "0", "--max-n", "2"}},
     {"golden/split-overlap-recovered", {"overlap.dat", "--split", "2"}},
-    {"golden/short-name-blank-lines", {"a."}},
+    {"golden/short-name-blank-lines", {"a.", "-o", "out"}},
 };
 
 // The data files and the answers of a case.
@@ -156,6 +158,7 @@ TEST(CommandLine, UsageErrors) {
       {{"dimer.dat", "--split", "all", "--max-n", "9"}, "--max-n: 9 is not from 1 to 8"},
       {{"dimer.dat", "--split", "all", "--max-n", "x"}, "Could not convert: --max-n = x"},
       {{"dimer.dat", "-o", "./dimer.dat"}, "./dimer.dat: the report file would be DATAFILE"},
+      {{"dimer.csv", "--ignore", ""}, "--population and --ignore need a column's label or number"},
   };
   const std::string table = readTextFile(std::string(KORVELIN_EXAMPLES) + "/dimer.csv");
   for (const auto& [args, problem] : cases) {
@@ -165,6 +168,15 @@ TEST(CommandLine, UsageErrors) {
     EXPECT_EQ(t.out, "");
     EXPECT_EQ(t.files.size(), 2u) << problem;
   }
+}
+
+// Without -o the report takes the data file's name with ".out" for its
+// extension, whatever that was.
+TEST(CommandLine, DefaultReportName) {
+  const std::pair<std::string, std::string> names[] = {
+      {"gel.xlsx", "gel.out"}, {"gel.dat", "gel.out"}, {"x.CSV", "x.out"},      {"./pat009", "./pat009.out"},
+      {"a.", "a.out"},         {".gel", ".gel.out"},   {"v1.2/gel", "v1.2/gel.out"}};
+  for (const auto& [data, report] : names) EXPECT_EQ(defaultReportName(data), report) << data;
 }
 
 // The help comes before what the values mean (not before what the parser

@@ -9,7 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
 
 #include "harness.h"
 #include "run/format.h"
@@ -147,6 +151,76 @@ TEST(TableInput, ShippedTableMatchesItsTwin) {
   const Strings distinct = {"100000", "100101", "111000", "000001", "001011", "001000"};
   ASSERT_TRUE(t.files.contains("dimer.out"));
   EXPECT_EQ(firstDifference(asTableRun(twin, "dimer.dat", "dimer.csv", distinct), t.files.at("dimer.out")), "");
+}
+
+// The tables a lab really has, one case file each in tests/tables: the data
+// file and the options ("data:", "args:"), then what the command line gives:
+// the exit status, standard error and, after a run that ended in order, the
+// genotype table, the JSON "input" object and the HTML page's lists of
+// individuals. A case "same outputs as"
+// another must give that case's outputs. With
+// KORVELIN_UPDATE_CASES=1 set the case files are written anew from what the
+// runs give (then read the differences before keeping them).
+TEST(TableInput, LabTablesGiveTheirCaseFiles) {
+  const fs::path dir = fs::path(KORVELIN_TESTS_DIR) / "tables";
+  const bool update = std::getenv("KORVELIN_UPDATE_CASES") != nullptr;
+  std::map<std::string, std::string> outputs;
+  std::vector<std::pair<std::string, std::string>> sameAs;
+  std::size_t cases = 0;
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    if (entry.path().extension() != ".case") continue;
+    const std::string name = entry.path().stem().string();
+    SCOPED_TRACE(name);
+    ++cases;
+    const std::string text = readTextFile(entry.path().string());
+    const std::size_t cut = text.find("--- status\n");
+    std::map<std::string, std::string> header;
+    for (const std::string& line : lines(text.substr(0, cut)))
+      if (const auto colon = line.find(": "); colon != std::string::npos)
+        header[line.substr(0, colon)] = line.substr(colon + 2);
+    const std::string data = header["data"];
+    Strings args{data, "--json", "t.json", "--genotypes", "t.csv", "--html", "t.html"};
+    std::istringstream words(header["args"]);
+    for (std::string word; words >> word;) args.push_back(word);
+    const Transcript t = runCommandLineSession({{data, readTextFile((dir / data).string())}}, args);
+
+    std::string got = "--- status\n" + std::to_string(t.status) + "\n--- stderr\n" + t.err;
+    if (t.status == 0) {
+      std::string table = t.files.at("t.csv");
+      std::erase(table, '\r');
+      // The JSON "input" a field a line, and each element of a list a line.
+      std::string input;
+      const auto doc = nlohmann::ordered_json::parse(t.files.at("t.json"));
+      for (const auto& [key, value] : doc["input"].items()) {
+        if (key == "file") continue;
+        if (!value.is_array() || value.empty() || !value.front().is_object()) {
+          input += key + ": " + value.dump() + "\n";
+          continue;
+        }
+        input += key + ":\n";
+        for (const auto& element : value) input += "  " + element.dump() + "\n";
+      }
+      // The page's individuals: the lanes' lists, the populations, those left out.
+      const std::string& page = t.files.at("t.html");
+      const auto from = page.find("<ol class=\"individuals\">");
+      std::string individuals = from == std::string::npos ? "" : page.substr(from, page.find("</section>", from) - from);
+      for (std::size_t at = 0; (at = individuals.find("><", at)) != std::string::npos; at += 2) individuals.insert(at + 1, "\n");
+      outputs[name] = "--- genotypes\n" + table + "--- json input\n" + input + "--- html individuals\n" +
+                      individuals + "\n";
+      got += outputs[name];
+    }
+    if (header.contains("same outputs as")) sameAs.emplace_back(name, header["same outputs as"]);
+    if (update) {
+      std::ofstream(entry.path(), std::ios::binary) << text.substr(0, cut) << got;
+      continue;
+    }
+    EXPECT_EQ(firstDifference(cut == std::string::npos ? "" : text.substr(cut), got), "");
+  }
+  for (const auto& [name, other] : sameAs) {
+    ASSERT_TRUE(outputs.contains(name) && outputs.contains(other)) << name;
+    EXPECT_EQ(outputs[name], outputs[other]) << name << " and " << other;
+  }
+  EXPECT_GE(cases, 15u);
 }
 
 }  // namespace

@@ -144,7 +144,7 @@ std::optional<Refusal> checkFiles(RunSettings& settings, FileSystem& files) {
   int status = 0;
   int ezones = 0;
   if (auto in = files.openRead(settings.dataFile, status); in && !settings.splits.empty() &&
-                                                          readEzoneCount(settings.dataFile, *in, ezones) && ezones > 0) {
+                                                          readEzoneCount(settings.dataFile, *in, {settings.populationColumn, settings.ignoredColumns}, ezones) && ezones > 0) {
     // From the second request on, the menu also takes the Ezone a split adds.
     for (std::size_t i = 0; i < settings.splits.size(); ++i) {
       const int last = i == 0 ? ezones : ezones + 1;

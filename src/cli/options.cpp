@@ -20,9 +20,9 @@ struct OutputOption {
 };
 const OutputOption kOutputs[] = {
     {"-o,--output", &RunSettings::reportFile,
-     "the report file (default: DATAFILE with its last three\n"
-     "characters replaced by \"out\"); - for the report on\n"
-     "standard output only"},
+     "the report file (default: DATAFILE with its extension\n"
+     "replaced by \".out\"); - for the report on standard\n"
+     "output only"},
     {"--json", &RunSettings::jsonFile, "the results as JSON: every hypothesis, its genotypes,\nmissing phenotypes and fit"},
     {"--genotypes", &RunSettings::genotypesFile,
      "the genotype of every individual under every hypothesis,\nas a CSV table"},
@@ -106,6 +106,8 @@ Options parseOptions(const std::vector<std::string>& args) {
   app.add_flag("--overwrite", overwrite)->disable_flag_override()->excludes(appendOption);
   app.add_flag("--dna", dna)->disable_flag_override();
   app.add_flag("--incomplete", incomplete)->disable_flag_override();
+  CLI::Option* population = app.add_option("--population", settings.populationColumn)->type_name("COLUMN");
+  app.add_option("--ignore", settings.ignoredColumns)->type_name("COLUMN")->allow_extra_args(false);
   app.add_option("--split", splits)->type_name("EZONE")->allow_extra_args(false);
   CLI::Option* maximalN = app.add_option("--max-n", settings.maximalN)->type_name("N");
   app.add_flag("-q,--quiet", quiet)->disable_flag_override();
@@ -148,6 +150,9 @@ Options parseOptions(const std::vector<std::string>& args) {
   for (std::size_t i = 0; i < outputs.size(); ++i)
     if (outputs[i]->count() > 0 && (settings.*kOutputs[i].file).empty())
       return usageError(outputs[i]->get_name() + ": an empty file name");
+  if ((population->count() > 0 && settings.populationColumn.empty()) ||
+      std::find(settings.ignoredColumns.begin(), settings.ignoredColumns.end(), "") != settings.ignoredColumns.end())
+    return usageError("--population and --ignore need a column's label or number");
   if (settings.reportFile == "-") {
     settings.reportTo = RunSettings::ReportTo::StandardOutput;
     settings.reportFile.clear();
@@ -182,6 +187,10 @@ std::string helpText() {
                   "search hypotheses under which some phenotypes are absent\n"
                   "from the sample (a sample of realistic size), ranked by\n"
                   "fit; cannot be combined with --split");
+  text += helpRow("    --population COLUMN",
+                  "a table's column of populations, by its label or number\n"
+                  "(default: the column headed population, pop or site)");
+  text += helpRow("    --ignore COLUMN", "leave a table's column out (a notes column, say);\nrepeat for more columns");
   text += helpRow("    --split EZONE",
                   "then search for overlapping Ezones by splitting EZONE, as\n"
                   "the Ezone menu does; repeat for more requests, in order;\n"

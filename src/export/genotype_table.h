@@ -3,6 +3,8 @@
 // fields quoted where they hold a comma, a quote or a line break): one row
 // per hypothesis, individual and locus, with the columns
 //   hypothesis,individual,pattern,locus,genotype
+// and, when the sample has populations, a column population after
+// individual.
 // Hypotheses and loci are numbered as in the report, an individual is named
 // as in the sample, the pattern is the individual's pattern in the
 // hypothesis's analysed set (after a split, with the added Ezone last).
@@ -11,6 +13,7 @@
 // Reads only the results model and the sample.
 
 #include <string>
+#include <string_view>
 
 #include "input/sample.h"
 #include "results/results.h"
@@ -19,7 +22,9 @@ namespace korvelin {
 
 std::string genotypeTable(const Results& results, const Sample& sample);
 
-// One CSV field, quoted when it must be.
+// One CSV field, quoted when it must be. A text that a spreadsheet program
+// would run as a formula (starting with =, +, -, @, tab or carriage return)
+// gets a leading ' (the usual defence against CSV injection).
 std::string csvField(const std::string& text);
 
 }  // namespace korvelin

@@ -335,9 +335,41 @@ std::vector<int> rowOrder(int ezones, const std::optional<SplitTrial>& split) {
   return order;
 }
 
+// The individuals of a lane, each with its population when the table has
+// them: "A1 (North), B2 (South)".
 std::string namesOf(const Sample& sample, std::size_t pattern) {
   if (pattern >= sample.individuals.size()) return "";
-  return join(sample.individuals[pattern], ", ");
+  std::vector<std::string> names = sample.individuals[pattern];
+  if (sample.hasPopulations())
+    for (std::size_t i = 0; i < names.size(); ++i) names[i] += " (" + sample.populationName(pattern, i) + ")";
+  return join(names, ", ");
+}
+
+// The populations with their sizes, and the individuals left out because a
+// band was not scored.
+std::string sampleNotes(const Sample& sample) {
+  std::string out;
+  if (sample.hasPopulations()) {
+    const std::vector<int> sizes = sample.populationSizes();
+    std::vector<std::string> counts;
+    for (std::size_t k = 0; k < sizes.size(); ++k)
+      counts.push_back(htmlEscape(sample.populations[k]) + ": " + num(sizes[k]));
+    out += "<p class=\"note populations\">Individuals analysed per population (" +
+           htmlEscape(sample.populationLabel) + "): " + join(counts, ", ") + ".</p>";
+  }
+  if (!sample.unscored.empty()) {
+    std::vector<std::string> left;
+    for (const UnscoredIndividual& u : sample.unscored) {
+      std::vector<std::string> ezones;
+      for (int z : u.ezones) ezones.push_back(num(z));
+      left.push_back(htmlEscape(u.name) + " (row " + num(u.row) + (ezones.size() == 1 ? ", Ezone " : ", Ezones ") +
+                     join(ezones, ", ") + ")");
+    }
+    out += "<p class=\"warn unscored\">Left out of the analysis, not scored in every Ezone (" +
+           plural(static_cast<long long>(left.size()), "individual", "individuals") + "): " + join(left, "; ") +
+           ".</p>";
+  }
+  return out;
 }
 
 std::string laneTitle(const Sample& sample, std::size_t pattern, int count) {
@@ -484,6 +516,7 @@ void appendObserved(std::string& out, const Results& r, const Sample& sample) {
       out += "<li>n=" + num(countOf(in, p)) + ": " + htmlEscape(namesOf(sample, p)) + "</li>";
     out += "</ol>";
   }
+  out += sampleNotes(sample);
   out += "</section>\n";
 }
 

@@ -41,12 +41,54 @@ ordered_json fitOf(const std::optional<HypothesisFit>& fit) {
           {"weak", fit->weak}};
 }
 
+// The population of each individual of a pattern, beside their names.
+ordered_json populationsOf(const Sample& sample, std::size_t pattern) {
+  ordered_json names = ordered_json::array();
+  if (pattern < sample.individuals.size())
+    for (std::size_t i = 0; i < sample.individuals[pattern].size(); ++i)
+      names.push_back(sample.populationName(pattern, i));
+  return names;
+}
+
+// The populations with their analysed and left-out individuals.
+ordered_json populationList(const Sample& sample) {
+  ordered_json list = ordered_json::array();
+  const std::vector<int> sizes = sample.populationSizes();
+  for (std::size_t k = 0; k < sample.populations.size(); ++k) {
+    int left = 0;
+    for (const UnscoredIndividual& u : sample.unscored) left += u.population == static_cast<int>(k) ? 1 : 0;
+    list.push_back({{"population", sample.populations[k]}, {"individuals", sizes[k]}, {"unscored", left}});
+  }
+  return list;
+}
+
+// The individuals left out, with the Ezones they were not scored in.
+ordered_json unscoredList(const Sample& sample) {
+  ordered_json list = ordered_json::array();
+  for (const UnscoredIndividual& u : sample.unscored) {
+    ordered_json labels = ordered_json::array();
+    for (int z : u.ezones)
+      labels.push_back(static_cast<std::size_t>(z) <= sample.ezoneLabels.size()
+                           ? sample.ezoneLabels[static_cast<std::size_t>(z - 1)]
+                           : std::string());
+    ordered_json entry = {{"name", u.name}, {"row", u.row}};
+    if (sample.hasPopulations())
+      entry["population"] = u.population >= 0 ? sample.populations[static_cast<std::size_t>(u.population)] : "";
+    entry.update(ordered_json{{"ezones", u.ezones}, {"labels", labels}});
+    list.push_back(entry);
+  }
+  return list;
+}
+
 ordered_json inputOf(const InputSet& in, const Sample& sample) {
   ordered_json patterns = ordered_json::array();
-  for (std::size_t p = 0; p < in.patterns.size(); ++p)
-    patterns.push_back({{"pattern", in.patterns[p]},
-                        {"count", p < in.counts.size() ? in.counts[p] : 0},
-                        {"individuals", individualsOf(sample, p)}});
+  for (std::size_t p = 0; p < in.patterns.size(); ++p) {
+    ordered_json pattern = {{"pattern", in.patterns[p]},
+                            {"count", p < in.counts.size() ? in.counts[p] : 0},
+                            {"individuals", individualsOf(sample, p)}};
+    if (sample.hasPopulations()) pattern["populations"] = populationsOf(sample, p);
+    patterns.push_back(pattern);
+  }
   // A spreadsheet table names its Ezones in its header row.
   ordered_json labels = ordered_json::array();
   for (std::size_t z = 0; z < sample.ezoneLabels.size(); ++z)
@@ -56,6 +98,8 @@ ordered_json inputOf(const InputSet& in, const Sample& sample) {
           {"ezones", in.ezones},
           {"ezone_labels", labels},
           {"individuals", in.individuals},
+          {"populations", populationList(sample)},
+          {"unscored", unscoredList(sample)},
           {"patterns", patterns}};
 }
 

@@ -1,5 +1,8 @@
 #include "input/indata.h"
 
+#include <algorithm>
+#include <deque>
+
 #include "input/record_format.h"
 #include "input/table_file.h"
 #include "results/capture.h"
@@ -13,17 +16,39 @@ constexpr int kReadErrorStatus = 5010;
 
 // The data file's lines as the reader sees them: a byte-order mark at the
 // start and a carriage return at each line end (files from other systems)
-// are dropped.
+// are dropped. Lines looked at ahead (to tell what the file holds) are
+// handed out again.
 class DataLines : public LineSource {
  public:
   explicit DataLines(InputFile* file) : file_(file) {}
   bool next(std::string& line) override {
-    if (file_ == nullptr || !file_->readLine(line)) return false;
+    if (!nextAsRead(line)) return false;
     ++read_;
     if (first_ && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
     first_ = false;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return true;
+  }
+  // The next line as it stands in the file.
+  bool nextAsRead(std::string& line) {
+    if (!ahead_.empty()) {
+      line = std::move(ahead_.front());
+      ahead_.pop_front();
+      return true;
+    }
+    return fromFile(line);
+  }
+  // The first line that holds more than blanks, as it stands in the file
+  // (empty when there is none); the lines up to it are handed out again.
+  std::string firstFilledLine() {
+    std::string line;
+    while (fromFile(line)) {
+      ahead_.push_back(line);
+      std::string_view text = line;
+      if (ahead_.size() == 1 && text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+      if (text.find_first_not_of(" \t\r") != std::string_view::npos) return line;
+    }
+    return {};
   }
   // Lines handed out so far.
   long long read() const { return read_; }
@@ -31,7 +56,15 @@ class DataLines : public LineSource {
   int failure() const { return file_ == nullptr ? 0 : file_->readError(); }
 
  private:
+  // The file is not read again once it gave no line.
+  bool fromFile(std::string& line) {
+    ended_ = ended_ || file_ == nullptr || !file_->readLine(line);
+    return !ended_;
+  }
+
   InputFile* file_;
+  bool ended_ = false;
+  std::deque<std::string> ahead_;
   bool first_ = true;
   long long read_ = 0;
 };
@@ -165,23 +198,57 @@ void endOfPatterns(Session& s, long long patternLines) {
   }
 }
 
-// A table file (spreadsheet export) is read and checked whole before any of
-// it is used: a single bad cell must not be analysed as "no band". Its rows
-// then go in as the lines of a pattern file of the format (nI1) would, and
-// the sample names go to the session's sample.
-void readTableFile(Session& s) {
-  State& st = s.state();
+TableColumns tableColumns(const RunSettings& settings) {
+  return {settings.populationColumn, settings.ignoredColumns};
+}
+
+// The whole text of a table, as it stands in the file.
+std::string tableText(Session& s, DataLines& lines) {
   std::string text, line;
   long long lineCount = 0;
-  for (bool first = true; s.input() != nullptr && s.input()->readLine(line); first = false) {
+  for (bool first = true; lines.nextAsRead(line); first = false) {
     if (!first) text += '\n';
     text += line;
     ++lineCount;
   }
   // A read that failed is no end of the table.
-  if (s.input() != nullptr && s.input()->readError() != 0)
-    readError(s, lineCount + 1, s.input()->readError(), EndKind::SystemFailed);
-  const ScoreTable table = readTable(st.infil, text);
+  if (lines.failure() != 0) readError(s, lineCount + 1, lines.failure(), EndKind::SystemFailed);
+  return text;
+}
+
+// "Note: 2 individuals left out, not scored in every Ezone: A (row 3), B
+// (row 7)", the first few named.
+std::string unscoredNote(const std::string& file, const Sample& sample) {
+  constexpr std::size_t kNamed = 5;
+  const std::size_t n = sample.unscored.size();
+  std::string note = "Note: " + std::to_string(n) + (n == 1 ? " individual" : " individuals") + " of " + file +
+                     " left out, not scored in every Ezone: ";
+  for (std::size_t i = 0; i < n && i < kNamed; ++i)
+    note += (i > 0 ? ", " : "") + sample.unscored[i].name + " (row " + std::to_string(sample.unscored[i].row) + ")";
+  if (n > kNamed) note += ", ...";
+  return note;
+}
+
+// The index of the row's population in the sample's list, which takes the
+// populations in the order they first appear; -1 without a population
+// column.
+int populationIndex(Sample& sample, const ScoreRow& row, bool populations) {
+  if (!populations) return -1;
+  const auto at = std::find(sample.populations.begin(), sample.populations.end(), row.population);
+  if (at != sample.populations.end()) return static_cast<int>(at - sample.populations.begin());
+  sample.populations.push_back(row.population);
+  return static_cast<int>(sample.populations.size()) - 1;
+}
+
+// A table file (spreadsheet export) is read and checked whole before any of
+// it is used: a single bad cell must not be analysed as "no band". Its rows
+// scored in every Ezone then go in as the lines of a pattern file of the
+// format (nI1) would, and the sample names, populations and the rows left
+// out go to the session's sample.
+void readTableFile(Session& s, DataLines& lines) {
+  State& st = s.state();
+  const ScoreTable table = readTable(st.infil, tableText(s, lines), tableColumns(s.settings()));
+  for (const std::string& note : table.notes) s.standardStreams().err(printable(note));
   const int zones = static_cast<int>(table.labels.size());
   if (table.hasHeader) checkEzoneCount(s, zones);
   if (!table.error.empty()) {
@@ -200,26 +267,67 @@ void readTableFile(Session& s) {
   const auto format = RecordFormat::parse(st.fread);
   const auto echo = RecordFormat::parse(st.sfread);
   Sample& sample = s.sample();
+  sample = Sample{};
   sample.ezoneLabels = table.labels;
-  sample.individuals.clear();
+  sample.populationLabel = table.populationLabel;
+  const bool populations = !table.populationLabel.empty();
+  int scored = 0;
   for (const ScoreRow& row : table.rows) {
+    const int population = populationIndex(sample, row, populations);
+    if (!row.scoredWhole()) {
+      UnscoredIndividual left{row.name, row.row, population, {}};
+      for (std::size_t z = 0; z < row.scores.size(); ++z)
+        if (row.scores[z] == kUnscored) left.ezones.push_back(static_cast<int>(z) + 1);
+      sample.unscored.push_back(std::move(left));
+      continue;
+    }
+    ++scored;
     for (int z = 1; z <= st.nzones; ++z) st.mline(z) = row.scores[static_cast<std::size_t>(z - 1)];
     const auto p = static_cast<std::size_t>(acceptPattern(s, echo.get(), *format));
-    if (p > sample.individuals.size()) sample.individuals.resize(p);
+    if (p > sample.individuals.size()) {
+      sample.individuals.resize(p);
+      sample.populationOf.resize(p);
+    }
     sample.individuals[p - 1].push_back(row.name);
+    if (populations) sample.populationOf[p - 1].push_back(population);
   }
-  endOfPatterns(s, static_cast<int>(table.rows.size()));
+  if (!sample.unscored.empty()) s.standardStreams().err(printable(unscoredNote(st.infil, sample)));
+  endOfPatterns(s, scored);
+}
+
+// The first line that is not blank tells what the data file holds; a
+// workbook cannot be read, and the table options need a table.
+DataFileKind dataKind(Session& s, DataLines& lines) {
+  const State& st = s.state();
+  const DataFileKind kind = dataFileKind(st.infil, lines.firstFilledLine());
+  const RunSettings& settings = s.settings();
+  if (kind == DataFileKind::Workbook) {
+    s.toConsole(FreeLine().text("** ").text(printable(st.infil)).text(
+        " is a spreadsheet workbook: save it as CSV and run that"));
+    s.last(EndKind::InputUnusable, "input unusable: a spreadsheet workbook, not a table saved as CSV");
+  }
+  if (kind == DataFileKind::TableByHeader)
+    s.standardStreams().err(
+        printable("Note: " + st.infil + " is read as a table: its first line is a header of labels"));
+  if (kind == DataFileKind::Patterns && (!settings.populationColumn.empty() || !settings.ignoredColumns.empty())) {
+    s.toConsole(FreeLine().text("** ").text(printable(st.infil)).text(
+        " is a pattern file: --population and --ignore are for tables"));
+    s.last(EndKind::InputUnusable, "input unusable: --population and --ignore are for tables");
+  }
+  return kind;
 }
 
 }  // namespace
 
-bool readEzoneCount(const std::string& name, InputFile& file, int& nzones) {
+bool readEzoneCount(const std::string& name, InputFile& file, const TableColumns& columns, int& nzones) {
   DataLines lines(&file);
   std::string line;
-  if (isTableFileName(name)) {
+  const DataFileKind kind = dataFileKind(name, lines.firstFilledLine());
+  if (kind == DataFileKind::Workbook) return false;
+  if (kind != DataFileKind::Patterns) {
     std::string text;
-    while (lines.next(line)) text += line + '\n';
-    const ScoreTable table = readTable(name, text);
+    while (lines.nextAsRead(line)) text += line + '\n';
+    const ScoreTable table = readTable(name, text, columns);
     nzones = static_cast<int>(table.labels.size());
     return table.hasHeader;
   }
@@ -240,12 +348,11 @@ void indata(Session& s) {
     }
   }
   st.nsampsz = 0;
-  if (isTableFileName(st.infil)) {
-    readTableFile(s);
+  DataLines lines(s.input());
+  if (dataKind(s, lines) != DataFileKind::Patterns) {
+    readTableFile(s, lines);
     return;
   }
-
-  DataLines lines(s.input());
   readHeader(s, lines);
   st.nzymos = 0;
   st.nznori = st.nzones;

@@ -151,56 +151,285 @@ class Messages {
 
 const std::string kScoreRule = "score 1 (band) or 0 (no band)";
 
+// Cells that say "not scored".
+bool isUnscored(std::string_view cell) {
+  return cell.empty() || cell == "?" || cell == "-" || ((cell.size() == 2) && (cell[0] == 'N' || cell[0] == 'n') &&
+                                                        (cell[1] == 'A' || cell[1] == 'a'));
+}
+
+bool sameNoCase(std::string_view a, std::string_view b) {
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+enum class Column { Name, Population, Ignored, Ezone };
+
+// The columns a user's COLUMN names: those whose label it is (any case), or
+// else the column of that number.
+std::vector<std::size_t> columnsNamed(const std::vector<std::string>& header, std::string_view wanted) {
+  std::vector<std::size_t> found;
+  for (std::size_t c = 0; c < header.size(); ++c)
+    if (sameNoCase(header[c], wanted)) found.push_back(c);
+  if (!found.empty() || wanted.empty() || wanted.size() > 4) return found;
+  if (!std::all_of(wanted.begin(), wanted.end(), [](char ch) { return ch >= '0' && ch <= '9'; })) return found;
+  const std::size_t number = static_cast<std::size_t>(std::stoi(std::string(wanted)));
+  if (number >= 1 && number <= header.size()) found.push_back(number - 1);
+  return found;
+}
+
+// "column 3 "Site"", as messages name a column.
+std::string columnName(const std::vector<std::string>& header, std::size_t c) {
+  std::string text = "column " + std::to_string(c + 1);
+  if (c < header.size() && !header[c].empty()) text += " " + shown(header[c]);
+  return text;
+}
+
+// How a column is named on the command line: by its label, or by its number
+// when it has none.
+std::string optionValue(const std::vector<std::string>& header, std::size_t c) {
+  if (c < header.size() && !header[c].empty() && header[c].find('"') == std::string::npos)
+    return "\"" + header[c] + "\"";
+  return std::to_string(c + 1);
+}
+
+// What each column of the header is; the first fault, or empty.
+std::string classify(const Messages& say, const std::vector<std::string>& header, const TableColumns& wanted,
+                     std::vector<Column>& kinds) {
+  kinds.assign(header.size(), Column::Ezone);
+  if (!kinds.empty()) kinds[0] = Column::Name;
+  for (const std::string& ignore : wanted.ignore) {
+    const auto found = columnsNamed(header, ignore);
+    if (found.empty()) return say.whole("has no column " + shown(ignore) + " to leave out (--ignore)");
+    for (std::size_t c : found) {
+      if (c == 0) return say.whole(columnName(header, 0) + " holds the sample names; it cannot be left out");
+      kinds[c] = Column::Ignored;
+    }
+  }
+  std::vector<std::size_t> population;
+  if (!wanted.population.empty()) {
+    population = columnsNamed(header, wanted.population);
+    if (population.empty())
+      return say.whole("has no column " + shown(wanted.population) + " for the population (--population)");
+    if (population.size() > 1)
+      return say.whole("has " + std::to_string(population.size()) + " columns " + shown(wanted.population) +
+                       ": name the population column by its number");
+  } else {
+    for (std::size_t c = 1; c < header.size(); ++c)
+      if (kinds[c] == Column::Ezone &&
+          (sameNoCase(header[c], "population") || sameNoCase(header[c], "pop") || sameNoCase(header[c], "site")))
+        population.push_back(c);
+    if (population.size() > 1)
+      return say.whole("has more than one population column, " + columnName(header, population[0]) + " and " +
+                       columnName(header, population[1]) + ": name one with --population, and leave the other " +
+                       "out with --ignore");
+  }
+  if (population.empty()) return {};
+  const std::size_t c = population.front();
+  if (c == 0) return say.whole(columnName(header, 0) + " holds the sample names, not the population");
+  if (kinds[c] == Column::Ignored)
+    return say.whole(columnName(header, c) + " is named by both --population and --ignore");
+  kinds[c] = Column::Population;
+  return {};
+}
+
 // The first fault of a data row, or empty.
-std::string checkRow(const Messages& say, int row, const std::vector<std::string>& cells, std::size_t width,
-                     std::map<std::string, int>& names, std::vector<int>& scores) {
+std::string checkRow(const Messages& say, const std::vector<std::string>& header, const std::vector<Column>& kinds,
+                     const std::vector<std::string>& cells, std::map<std::string, int>& names, ScoreRow& data) {
+  const std::size_t width = std::max<std::size_t>(kinds.size(), 1);
   const auto count = [&] {
     return " (the row has " + std::to_string(cells.size()) + " cells, the header " + std::to_string(width) + ")";
   };
-  if (cells[0].empty()) return say.at(row, 0, "the sample name is empty");
-  const auto [known, added] = names.emplace(cells[0], row);
-  if (!added) return say.at(row, 0, shown(cells[0]) + " is already the name of row " + std::to_string(known->second));
-  scores.clear();
+  if (cells[0].empty()) return say.at(data.row, 0, "the sample name is empty");
+  const auto [known, added] = names.emplace(cells[0], data.row);
+  if (!added)
+    return say.at(data.row, 0, shown(cells[0]) + " is already the name of row " + std::to_string(known->second));
   for (std::size_t c = 1; c < width; ++c) {
-    if (c >= cells.size()) return say.at(row, c, "the cell is missing" + count());
-    if (cells[c] == "1" || cells[c] == "0") {
-      scores.push_back(cells[c][0] - '0');
-    } else if (cells[c].empty()) {
-      return say.at(row, c, "the cell is empty; " + kScoreRule);
-    } else {
-      return say.at(row, c, shown(cells[c]) + " is no score; " + kScoreRule);
+    // A row may end before the columns left out (a notes column kept empty).
+    if (c >= cells.size() && kinds[c] == Column::Ignored) continue;
+    if (c >= cells.size()) return say.at(data.row, c, "the cell is missing" + count());
+    const std::string& cell = cells[c];
+    switch (kinds[c]) {
+      case Column::Name:
+      case Column::Ignored:
+        break;
+      case Column::Population:
+        if (cell.empty()) return say.at(data.row, c, "the population is empty");
+        data.population = cell;
+        break;
+      case Column::Ezone:
+        if (cell == "1" || cell == "0") {
+          data.scores.push_back(cell[0] - '0');
+        } else if (isUnscored(cell)) {
+          data.scores.push_back(kUnscored);
+        } else {
+          return say.at(data.row, c,
+                        shown(cell) + " is no score; " + kScoreRule + ", or leave the column out with --ignore " +
+                            optionValue(header, c));
+        }
+        break;
     }
   }
-  if (cells.size() > width) return say.at(row, width, shown(cells[width]) + " stands beyond the header" + count());
+  if (cells.size() > width)
+    return say.at(data.row, width, shown(cells[width]) + " stands beyond the header" + count());
   return {};
+}
+
+// Windows-1252 0x80..0x9F; the five bytes it leaves free stand for the C1
+// controls of the same number, as in every common decoder.
+constexpr std::array<char16_t, 32> kWindows1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void appendUtf8(std::string& out, unsigned code) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+    return;
+  }
+  if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+  } else if (code < 0x10000) {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (code >> 18));
+    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+  }
+  out += static_cast<char>(0x80 | (code & 0x3F));
+}
+
+// A UTF-16 text after its byte-order mark (Excel's "Unicode Text") in
+// UTF-8; a lone surrogate becomes U+FFFD.
+std::string utf16ToUtf8(std::string_view text, bool littleEndian) {
+  std::string out;
+  const auto unit = [&](std::size_t i) {
+    const auto a = static_cast<unsigned char>(text[i]), b = static_cast<unsigned char>(text[i + 1]);
+    return littleEndian ? a | (b << 8u) : (a << 8u) | b;
+  };
+  for (std::size_t i = 0; i + 1 < text.size(); i += 2) {
+    unsigned code = unit(i);
+    if (code >= 0xD800 && code <= 0xDBFF && i + 3 < text.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) <= 0xDFFF) {
+      code = 0x10000 + ((code - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+      i += 2;
+    } else if (code >= 0xD800 && code <= 0xDFFF) {
+      code = 0xFFFD;
+    }
+    appendUtf8(out, code);
+  }
+  return out;
 }
 
 }  // namespace
 
+bool ScoreRow::scoredWhole() const {
+  return std::none_of(scores.begin(), scores.end(), [](int v) { return v == kUnscored; });
+}
+
+bool isValidUtf8(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    std::size_t more = 0;
+    unsigned min = 0, code = 0;
+    if (c >= 0xC2 && c <= 0xDF) {
+      more = 1, min = 0x80, code = c & 0x1Fu;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      more = 2, min = 0x800, code = c & 0x0Fu;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      more = 3, min = 0x10000, code = c & 0x07u;
+    } else {
+      return false;
+    }
+    if (i + more >= text.size()) return false;
+    for (std::size_t k = 1; k <= more; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      if ((next & 0xC0u) != 0x80u) return false;
+      code = (code << 6) | (next & 0x3Fu);
+    }
+    if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+    i += more + 1;
+  }
+  return true;
+}
+
+std::string windows1252ToUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 8);
+  for (char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c < 0x80) {
+      out += ch;
+      continue;
+    }
+    appendUtf8(out, c < 0xA0 ? kWindows1252High[c - 0x80u] : c);
+  }
+  return out;
+}
+
 bool isTableFileName(std::string_view name) { return endsWithNoCase(name, ".csv") || endsWithNoCase(name, ".tsv"); }
 
-ScoreTable readTable(std::string_view fileName, std::string_view text) {
+DataFileKind dataFileKind(std::string_view name, std::string_view firstLine) {
+  // Office Open XML and OpenDocument files are zip archives; the old Excel
+  // format is a compound document.
+  if (firstLine.starts_with("PK\x03\x04") || firstLine.starts_with("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"))
+    return DataFileKind::Workbook;
+  if (isTableFileName(name)) return DataFileKind::Table;
+  if (firstLine.starts_with(kByteOrderMark)) firstLine.remove_prefix(kByteOrderMark.size());
+  const auto at = firstLine.find_first_not_of(" \t");
+  if (at == std::string_view::npos) return DataFileKind::Patterns;
+  std::string_view rest = firstLine.substr(at);
+  if (rest.starts_with('+') || rest.starts_with('-')) rest.remove_prefix(1);
+  if (!rest.empty() && rest[0] >= '0' && rest[0] <= '9') return DataFileKind::Patterns;
+  return firstLine.find_first_of("\t,;") == std::string_view::npos ? DataFileKind::Patterns
+                                                                    : DataFileKind::TableByHeader;
+}
+
+ScoreTable readTable(std::string_view fileName, std::string_view text, const TableColumns& columns) {
+  ScoreTable table;
   if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
+  std::string converted;
+  if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
+    converted = utf16ToUtf8(text.substr(2), text[0] == '\xFF');
+    text = converted;
+    if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
+    table.notes.push_back("Note: " + std::string(fileName) + " is UTF-16: read as such and converted to UTF-8");
+  } else if (!isValidUtf8(text)) {
+    converted = windows1252ToUtf8(text);
+    text = converted;
+    table.notes.push_back("Note: " + std::string(fileName) +
+                          " is not UTF-8: read as Windows-1252 (Western European) and converted");
+  }
   const std::string lines = withLineFeeds(text);
   Rows parsed = parseRows(lines, detectDelimiter(lines));
 
-  ScoreTable table;
   const std::vector<std::string> noHeader;
   const std::vector<std::string>& header = parsed.rows.empty() ? noHeader : parsed.rows.front();
   const Messages say(fileName, header);
+  std::vector<Column> kinds;
   if (!parsed.rows.empty()) {
-    table.hasHeader = true;
     table.sampleLabel = header.empty() ? std::string() : header.front();
-    if (header.size() > 1) table.labels.assign(header.begin() + 1, header.end());
+    table.error = classify(say, header, columns, kinds);
+    if (!table.error.empty()) return table;
+    table.hasHeader = true;
+    for (std::size_t c = 1; c < header.size(); ++c) {
+      if (kinds[c] == Column::Ezone) table.labels.push_back(header[c]);
+      if (kinds[c] == Column::Population) table.populationLabel = header[c];
+    }
   }
 
   std::map<std::string, int> names;
   for (std::size_t r = 1; r < parsed.rows.size(); ++r) {
     const auto& cells = parsed.rows[r];
-    const int row = static_cast<int>(r) + 1;
+    ScoreRow data;
+    data.row = static_cast<int>(r) + 1;
     if (allEmpty(cells) || cells.front().starts_with('#')) continue;
-    ScoreRow data{row, cells.front(), {}};
-    table.error = checkRow(say, row, cells, std::max<std::size_t>(header.size(), 1), names, data.scores);
+    data.name = cells.front();
+    table.error = checkRow(say, header, kinds, cells, names, data);
     if (!table.error.empty()) return table;
     table.rows.push_back(std::move(data));
   }
@@ -216,6 +445,17 @@ ScoreTable readTable(std::string_view fileName, std::string_view text) {
     table.error = say.whole("is empty; its first row must be the header");
   } else if (table.rows.empty()) {
     table.error = say.whole("has no data rows below its header");
+  } else if (std::none_of(table.rows.begin(), table.rows.end(), [](const ScoreRow& r) { return r.scoredWhole(); })) {
+    const ScoreRow& first = table.rows.front();
+    std::size_t z = 0;
+    while (first.scores[z] != kUnscored) ++z;
+    std::size_t c = 0;
+    for (std::size_t seen = 0; c < kinds.size(); ++c)
+      if (kinds[c] == Column::Ezone && seen++ == z) break;
+    table.error = say.whole("has no individual scored in every Ezone (an empty cell, ?, NA or - is not scored), "
+                            "so none is left to analyse; row " +
+                            std::to_string(first.row) + " " + shown(first.name) + " is not scored in " +
+                            columnName(header, c));
   }
   return table;
 }

@@ -13,7 +13,7 @@ using Strings = std::vector<std::string>;
 // A data row as "row|name|scores".
 std::string rowText(const ScoreRow& r) {
   std::string scores;
-  for (int v : r.scores) scores += static_cast<char>('0' + v);
+  for (int v : r.scores) scores += v == kUnscored ? '?' : static_cast<char>('0' + v);
   return std::to_string(r.row) + "|" + r.name + "|" + scores;
 }
 
@@ -34,7 +34,10 @@ struct Case {
   Strings rows = {};
 };
 
-const std::string kRule = "score 1 (band) or 0 (no band)";
+// The rule, and how to leave the column out.
+std::string rule(const std::string& column) {
+  return "score 1 (band) or 0 (no band), or leave the column out with --ignore " + column;
+}
 
 std::vector<Case> cases() {
   return {
@@ -62,9 +65,8 @@ std::vector<Case> cases() {
        {"2|A|11111111111111111111111"}},
 
       // Bad tables: one message, naming the file, row, column and cell.
-      {"empty cell", "Sample,E1,E2\nA,1,\n", "** t.csv row 2, column 3 \"E2\": the cell is empty; " + kRule},
-      {"2 in a cell", "Sample,E1,E2\nA,1,0\nB,2,0\n", "** t.csv row 3, column 2 \"E1\": \"2\" is no score; " + kRule},
-      {"yes in a cell", "Sample;E1\nA;yes\n", "** t.csv row 2, column 2 \"E1\": \"yes\" is no score; " + kRule},
+      {"2 in a cell", "Sample,E1,E2\nA,1,0\nB,2,0\n", "** t.csv row 3, column 2 \"E1\": \"2\" is no score; " + rule("\"E1\"")},
+      {"yes in a cell", "Sample;E1\nA;yes\n", "** t.csv row 2, column 2 \"E1\": \"yes\" is no score; " + rule("\"E1\"")},
       {"missing cell", "Sample,E1,E2\nA,1\n",
        "** t.csv row 2, column 3 \"E2\": the cell is missing (the row has 2 cells, the header 3)"},
       {"extra cell", "Sample,E1,E2\nA,1,0,1\n",
@@ -86,12 +88,12 @@ std::vector<Case> cases() {
        "** t.csv row 2, column 2 \"E1\": a quote breaks the CSV rules (a cell that holds a quote is quoted whole, "
        "and its quotes are doubled)"},
       {"quote fault in the header", "Sample,\"E1\nA,1\n", "** t.csv row 1, column 2: a quoted cell is never closed"},
-      {"the first fault wins", "Sample,E1\nA,x\n\"B,1\n", "** t.csv row 2, column 2 \"E1\": \"x\" is no score; " + kRule},
-      {"column without label", "Sample,,E2\nA,x,0\n", "** t.csv row 2, column 2: \"x\" is no score; " + kRule},
+      {"the first fault wins", "Sample,E1\nA,x\n\"B,1\n", "** t.csv row 2, column 2 \"E1\": \"x\" is no score; " + rule("\"E1\"")},
+      {"column without label", "Sample,,E2\nA,x,0\n", "** t.csv row 2, column 2: \"x\" is no score; " + rule("2")},
       {"line break shown as a blank", "Sample,E1\nA,\"1\n0\"\n",
-       "** t.csv row 2, column 2 \"E1\": \"1 0\" is no score; " + kRule},
+       "** t.csv row 2, column 2 \"E1\": \"1 0\" is no score; " + rule("\"E1\"")},
       {"long text cut", "Sample,E1\nB,\"" + std::string(40, '1') + "\"\n",
-       "** t.csv row 2, column 2 \"E1\": \"" + std::string(30, '1') + "...\" is no score; " + kRule},
+       "** t.csv row 2, column 2 \"E1\": \"" + std::string(30, '1') + "...\" is no score; " + rule("\"E1\"")},
   };
 }
 

@@ -35,6 +35,11 @@ struct RunSettings {
   // The incomplete-sample search (command line only): hypotheses under
   // which some phenotypes may be absent from the sample.
   bool incomplete = false;
+  // The label columns of a table: the population column (empty: the one
+  // headed population, pop or site) and the columns left out; each a header
+  // label or a column number (command line only).
+  std::string populationColumn;
+  std::vector<std::string> ignoredColumns;
 
   // The Ezone menu's answers still to come: Ezone numbers, and 0 (all
   // Ezones) only last. None at all declines the offer to search; when they

@@ -260,7 +260,12 @@ void askPatternType(Session& s) {
 }
 
 std::string defaultReportName(const std::string& dataFile) {
-  return defaultOutputName(dataFile, static_cast<int>(dataFile.size()));
+  // The extension is what follows the last dot of the file's own name (a
+  // dot that starts the name, as in ".gel", starts no extension).
+  const auto base = dataFile.find_last_of('/') == std::string::npos ? 0 : dataFile.find_last_of('/') + 1;
+  const auto dot = dataFile.find_last_of('.');
+  if (dot == std::string::npos || dot <= base) return dataFile + ".out";
+  return dataFile.substr(0, dot) + ".out";
 }
 
 void startUp(Session& s) {

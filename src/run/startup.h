@@ -14,8 +14,9 @@ void progid(Session& s, int unit);
 void inout(Session& s);
 // Zymogram or DNA electropherogram.
 void askPatternType(Session& s);
-// The report file's name when none is given: the data file's name with its
-// last three characters replaced by "out".
+// The command line's report file name when none is given: the data file's
+// name with its extension (or none) replaced by ".out" ("gel.xlsx" gives
+// "gel.out", "gel" gives "gel.out"). The dialogue keeps its own rule.
 std::string defaultReportName(const std::string& dataFile);
 // Everything from the banner up to the first analysis pass.
 void startUp(Session& s);

@@ -416,7 +416,7 @@ std::string drawGel(const GelPlan& g) {
 // The whole sample makes one row; a sample of several populations can give
 // each its own row under the same lanes.
 struct ChartRow {
-  std::string label;             // what the row counts ("all individuals")
+  std::string label;             // what the row counts; empty for the whole sample
   std::vector<double> observed;  // individuals per lane
   std::vector<double> expected;
   std::vector<double> g;         // the lane's part of G
@@ -459,7 +459,7 @@ std::string drawFitChart(const GelPlan& g, const std::vector<ChartRow>& rows, co
     if (byPart.size() > kMarkedParts) byPart.resize(kMarkedParts);
     s += text(at.left - 8, base - (kBarsH - 22) + 4, "axis", number(most), " text-anchor=\"end\"");
     s += text(at.left - 8, base + 4, "axis", "0", " text-anchor=\"end\"");
-    s += text(at.left - 8, base + 18, "axis", htmlEscape(row.label), " text-anchor=\"end\"");
+    if (!row.label.empty()) s += text(at.left, base - kBarsH + 8, "axis", htmlEscape(row.label));
     s += "<line class=\"chart-base\" x1=\"" + fmt(at.left - 4) + "\" y1=\"" + fmt(base) + "\" x2=\"" +
          fmt(at.width - at.right + 4) + "\" y2=\"" + fmt(base) + "\"/>";
     std::size_t index = 0;
@@ -608,6 +608,10 @@ footer{margin-top:3em;color:var(--muted);font-size:.85em;border-top:1px solid va
  section.hypothesis{break-inside:avoid-page;break-before:auto}
  section.hypothesis+section.hypothesis{padding-top:.2em}
  figure,.gel-row,.legend,table.summary,dl.facts,tr{break-inside:avoid}
+ .gel-row{display:block}
+ .legend{max-width:none;font-size:.85em;margin-top:.4em}
+ .legend ul{columns:2;column-gap:2em}
+ .legend li{break-inside:avoid;margin:.1em 0}
  .scroll{overflow:visible}
  svg.gel{max-width:100%}
  table.summary{font-size:8pt;width:100%}
@@ -801,7 +805,7 @@ std::string legend(const Hypothesis& h, const Palette& pal, const std::string& p
 // hypothesis `h`, with a line that says how to read it.
 std::string fitChart(const Hypothesis& h, const GelPlan& g, const std::optional<HypothesisFit>& fit) {
   if (!fit) return "<p class=\"note\">The hypothesis was not fitted to the counts of individuals.</p>";
-  ChartRow row{"all", {}, {}, {}};
+  ChartRow row{"", {}, {}, {}};
   std::size_t ghost = 0;
   for (std::size_t i = 0; i < g.lanes.size(); ++i) {
     const bool missing = g.lanes[i].ghost;

@@ -290,6 +290,9 @@ struct GelLayout {
   double ghostGap = 0;  // room between the observed lanes and the ghost lanes
   double width = 0;
   std::size_t observed = 0, ghosts = 0;
+  // The narrowest the drawing may be shown: lanes no narrower than
+  // kMinPitch on the screen; a narrower window scrolls.
+  std::string minWidth() const;
   double laneX(std::size_t index, bool ghost) const {
     return left + pitch * static_cast<double>(index) + (ghost ? ghostGap : 0);
   }
@@ -299,6 +302,10 @@ struct GelLayout {
 // kMinPitch: from about 30 lanes on the gel grows wider than the page and
 // scrolls sideways rather than shrinking its text.
 constexpr double kMinPitch = 28, kMaxPitch = 64, kGelWidth = 1160;
+
+std::string GelLayout::minWidth() const {
+  return "min-width:" + fmt(std::ceil(width * std::min(1.0, kMinPitch / pitch))) + "px";
+}
 
 GelLayout layoutOf(const GelPlan& g) {
   GelLayout at;
@@ -339,7 +346,8 @@ std::string drawGel(const GelPlan& g) {
   for (std::size_t r = 0; r < g.rowOrder.size(); ++r)
     rowY[static_cast<std::size_t>(g.rowOrder[r])] = kTop + 4 + kRowH * (static_cast<double>(r) + 0.5);
 
-  std::string s = "<svg class=\"gel\" xmlns=\"http://www.w3.org/2000/svg\" width=\"" + fmt(width) + "\" height=\"" +
+  std::string s = "<svg class=\"gel\" style=\"" + at.minWidth() + "\" xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+                  fmt(width) + "\" height=\"" +
                   fmt(height) + "\" viewBox=\"0 0 " + fmt(width) + " " + fmt(height) + "\" role=\"img\" aria-label=\"" +
                   g.label + "\">";
   s += g.defs;
@@ -440,7 +448,8 @@ std::string drawFitChart(const GelPlan& g, const std::vector<ChartRow>& rows, co
   constexpr double kBarsH = 72, kRowGap = 34, kTop = 8;
   const GelLayout at = layoutOf(g);
   const double height = kTop + (kBarsH + kRowGap) * static_cast<double>(rows.size());
-  std::string s = "<svg class=\"gel fit-chart\" xmlns=\"http://www.w3.org/2000/svg\" width=\"" + fmt(at.width) +
+  std::string s = "<svg class=\"gel fit-chart\" style=\"" + at.minWidth() +
+                  "\" xmlns=\"http://www.w3.org/2000/svg\" width=\"" + fmt(at.width) +
                   "\" height=\"" + fmt(height) + "\" viewBox=\"0 0 " + fmt(at.width) + " " + fmt(height) +
                   "\" role=\"img\" aria-label=\"" + label + "\">";
   for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -553,11 +562,11 @@ header dt{color:var(--muted)}header dd{margin:0}
 .warn{border-left:4px solid #D55E00;padding:.3em .8em;background:#fff6ef}
 table.summary{border-collapse:collapse;font-size:.93em;margin:.4em 0}
 table.summary th,table.summary td{border:1px solid var(--rule);padding:.3em .7em;text-align:left;vertical-align:top}
-table.summary th{background:#f3f2ef;font-weight:600}table.summary td.num{text-align:right;font-variant-numeric:tabular-nums}
+table.summary th{background:#f3f2ef;font-weight:600}table.summary td.num{text-align:right;font-variant-numeric:tabular-nums;white-space:nowrap}
 .gel-row{display:flex;flex-wrap:wrap;align-items:flex-start;gap:18px 28px;margin:.6em 0}
 figure{margin:0;max-width:100%;min-width:0}
 .scroll{overflow-x:auto;max-width:100%}
-svg.gel{display:block;max-width:none;height:auto;font-family:inherit}
+svg.gel{display:block;max-width:100%;height:auto;font-family:inherit}
 svg .gel-bed{fill:var(--bed);stroke:#cfc9bd;stroke-width:1}
 svg .lane-bg{fill:#fbfaf7;stroke:#ddd6c8;stroke-width:.8}
 svg .lane.missing .lane-bg{fill:#ffffff;stroke:#7a7a7a;stroke-width:1.2;stroke-dasharray:5 3}
@@ -605,7 +614,8 @@ footer{margin-top:3em;color:var(--muted);font-size:.85em;border-top:1px solid va
  body{max-width:none;padding:0;font-size:9.5pt}
  h2{margin-top:.8em}
  h2,h3,p.fit-note,p.note,figcaption,header dl{break-after:avoid}
- section.hypothesis{break-inside:avoid-page;break-before:auto}
+ section.hypothesis,section#summary{break-inside:avoid-page;break-before:auto}
+ p{orphans:3;widows:3}
  section.hypothesis+section.hypothesis{padding-top:.2em}
  figure,.gel-row,.legend,table.summary,dl.facts,tr{break-inside:avoid}
  .gel-row{display:block}
@@ -613,10 +623,9 @@ footer{margin-top:3em;color:var(--muted);font-size:.85em;border-top:1px solid va
  .legend ul{columns:2;column-gap:2em}
  .legend li{break-inside:avoid;margin:.1em 0}
  .scroll{overflow:visible}
- svg.gel{max-width:100%}
+ svg.gel{max-width:100%;min-width:0 !important}
  table.summary{font-size:8pt;width:100%}
  table.summary th,table.summary td{padding:.2em .35em}
- table.summary td.num{white-space:nowrap}
  a{color:inherit;text-decoration:none}
  ol.individuals{columns:2}
 }

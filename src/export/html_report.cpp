@@ -243,8 +243,7 @@ std::string bandDefs(const Hypothesis& h, const Palette& pal, const std::string&
 struct LanePlan {
   std::string pattern;                 // 0/1 over the gel's Ezones
   std::string head;                    // above the lane (its number)
-  std::string sub;                     // under the head, where it is no count
-  long long count = -1;                // individuals, shown under the head
+  long long count = 0;                 // individuals, shown under the head
   std::string title;                   // hover text of the whole lane
   bool ghost = false;                  // a missing phenotype
   std::vector<std::string> genotypes;  // per locus
@@ -389,7 +388,7 @@ std::string drawGel(const GelPlan& g) {
     s += "<rect class=\"lane-bg\" x=\"" + fmt(x0 + 3) + "\" y=\"" + fmt(kTop + 2) + "\" width=\"" + fmt(pitch - 6) +
          "\" height=\"" + fmt(gelH - 4) + "\" rx=\"3\"/>";
     s += text(cx, 28, "lane-head", lane.head, " text-anchor=\"middle\"");
-    s += text(cx, 42, "lane-sub", lane.count < 0 ? lane.sub : countText(lane.count, pitch), " text-anchor=\"middle\"");
+    s += text(cx, 42, "lane-sub", countText(lane.count, pitch), " text-anchor=\"middle\"");
     for (int z = 1; z <= g.ezones && static_cast<std::size_t>(z) <= lane.pattern.size(); ++z) {
       if (lane.pattern[static_cast<std::size_t>(z - 1)] != '1') continue;
       const double y = rowY[static_cast<std::size_t>(z)];
@@ -464,7 +463,8 @@ std::string drawFitChart(const GelPlan& g, const std::vector<ChartRow>& rows, co
     std::vector<std::size_t> byPart;
     for (std::size_t i = 0; i < row.g.size(); ++i)
       if (row.g[i] > 1e-9) byPart.push_back(i);
-    std::stable_sort(byPart.begin(), byPart.end(), [&row](std::size_t a, std::size_t b) { return row.g[a] > row.g[b]; });
+    std::stable_sort(byPart.begin(), byPart.end(),
+                     [&row](std::size_t a, std::size_t b) { return row.g[a] > row.g[b]; });
     if (byPart.size() > kMarkedParts) byPart.resize(kMarkedParts);
     s += text(at.left - 8, base - (kBarsH - 22) + 4, "axis", number(most), " text-anchor=\"end\"");
     s += text(at.left - 8, base + 4, "axis", "0", " text-anchor=\"end\"");
@@ -480,7 +480,8 @@ std::string drawFitChart(const GelPlan& g, const std::vector<ChartRow>& rows, co
       const double barW = std::floor((at.pitch - 8) / 2);
       const bool marked = std::find(byPart.begin(), byPart.end(), i) != byPart.end();
       s += "<g class=\"chart-lane" + std::string(lane.ghost ? " missing" : "") + (marked ? " marked" : "") +
-           "\" data-pattern=\"" + htmlEscape(lane.pattern) + "\"><title>" + (lane.ghost ? "Missing phenotype " : "Pattern ") +
+           "\" data-pattern=\"" + htmlEscape(lane.pattern) + "\"><title>" +
+           (lane.ghost ? "Missing phenotype " : "Pattern ") +
            lane.head + ": " + number(o, "%g") + " observed, " + number(e) + " expected; part of G " + number(part) +
            (total > 0 ? " (" + number(100 * part / total, "%.0f") + "% of G)" : std::string()) + "</title>";
       auto bar = [&](const char* kind, double value, double x) {
@@ -674,7 +675,7 @@ void appendObserved(std::string& out, const Results& r, const Sample& sample) {
     g.rowEmpty.push_back(empty);
   }
   for (std::size_t p = 0; p < in.patterns.size(); ++p)
-    g.lanes.push_back({in.patterns[p], num(static_cast<long long>(p + 1)), "", countOf(in, p),
+    g.lanes.push_back({in.patterns[p], num(static_cast<long long>(p + 1)), countOf(in, p),
                        laneTitle(sample, p, countOf(in, p)), false, {}});
   g.bandAttributes = [](int z, bool) {
     return "class=\"band\" data-ezone=\"" + num(z) + "\" fill=\"#2f2f33\" stroke=\"#111111\" stroke-width=\"0.6\"";
@@ -820,7 +821,7 @@ std::string fitChart(const Hypothesis& h, const GelPlan& g, const std::optional<
     const bool missing = g.lanes[i].ghost;
     const std::size_t k = missing ? ghost++ : i;
     const auto& list = missing ? fit->missing : fit->patterns;
-    row.observed.push_back(static_cast<double>(std::max(g.lanes[i].count, 0LL)));
+    row.observed.push_back(static_cast<double>(g.lanes[i].count));
     row.expected.push_back(k < list.size() ? list[k].count : 0);
     row.g.push_back(k < list.size() ? list[k].g : 0);
   }
@@ -828,7 +829,8 @@ std::string fitChart(const Hypothesis& h, const GelPlan& g, const std::optional<
          "the fitted allele frequencies, the expected number under each lane; "
          "<span class=\"g-key\">&#9650;&#9660;</span> mark the lanes that add most to G (&#9650; more observed than "
          "expected, &#9660; fewer). A missing phenotype that differs from an observed one only in modified forms "
-         "expects none: the hypothesis does not say how often a modified form shows.</figcaption><div class=\"scroll\">" +
+         "expects none: the hypothesis does not say how often a modified form shows.</figcaption>"
+         "<div class=\"scroll\">" +
          drawFitChart(g, {row}, "Observed and expected individuals under hypothesis " + num(h.number)) +
          "</div></figure>";
 }
@@ -899,7 +901,7 @@ void appendHypothesis(std::string& out, const Results& r, const Sample& sample, 
   }
   for (const Locus& l : h.loci) g.lociLabels.push_back(locusLetter(l.locus));
   for (std::size_t p = 0; p < h.patterns.size(); ++p) {
-    LanePlan lane{h.patterns[p], num(static_cast<long long>(p + 1)), "", countOf(r.input, p),
+    LanePlan lane{h.patterns[p], num(static_cast<long long>(p + 1)), countOf(r.input, p),
                   laneTitle(sample, p, countOf(r.input, p)), false, {}};
     if (p < h.genotypes.size())
       for (const LocusGenotype& lg : h.genotypes[p].loci) lane.genotypes.push_back(lg.text);
@@ -910,7 +912,7 @@ void appendHypothesis(std::string& out, const Results& r, const Sample& sample, 
   const std::size_t ghosts = std::min(h.missingPhenotypes.size(), kMaxGhostLanes);
   for (std::size_t k = 0; k < ghosts; ++k) {
     const std::string& pat = h.missingPhenotypes[k];
-    LanePlan lane{pat, "m" + num(static_cast<long long>(k + 1)), "", 0, "", true, {}};
+    LanePlan lane{pat, "m" + num(static_cast<long long>(k + 1)), 0, "", true, {}};
     std::vector<std::string> texts;
     if (auto it = expected.find(pat); it != expected.end())
       for (const LocusGenotype& lg : it->second->loci) lane.genotypes.push_back(lg.text);

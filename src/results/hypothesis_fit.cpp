@@ -68,7 +68,12 @@ void expect(const Hypothesis& h, const fit::Input& in, HypothesisFit& f) {
       f.missing.push_back({0, 0});
       continue;
     }
-    const double ec = n * fit::classProbability(f.result, in.loci, c) / it->second;
+    double ec = 0;
+    try {
+      ec = n * fit::classProbability(f.result, in.loci, c) / it->second;
+    } catch (const std::invalid_argument&) {
+      // a phenotype with an allele the loci lack: nothing expected of it
+    }
     f.missing.push_back({ec, gPart(0, ec)});
   }
 }

@@ -163,7 +163,8 @@ std::string laneMismatch(const PageLane& lane, const std::string& pattern, bool 
 std::string chartMismatch(const nlohmann::json& fit, const std::vector<PageBar>& bars, std::size_t lanes) {
   if (fit.is_null()) return bars.empty() ? "" : "a chart for a hypothesis without a fit";
   const auto& phenotypes = fit.at("phenotypes");
-  if (bars.size() != 2 * lanes) return std::to_string(bars.size()) + " chart bars for " + std::to_string(lanes) + " lanes";
+  if (bars.size() != 2 * lanes)
+    return std::to_string(bars.size()) + " chart bars for " + std::to_string(lanes) + " lanes";
   if (phenotypes.size() < lanes) return "fewer fitted phenotypes than lanes";
   double unit = 0, largest = 0;  // the scale, from the tallest bar
   for (const PageBar& b : bars)
@@ -196,7 +197,8 @@ std::string shapeMismatch(const std::string& json, const std::vector<PageSection
   const auto& patterns = input.at("patterns");
   // A run that read no patterns draws no gel.
   if (observed.size() != (patterns.empty() ? 0U : 1U))
-    return "observed gels: " + std::to_string(observed.size()) + " for " + std::to_string(patterns.size()) + " patterns";
+    return "observed gels: " + std::to_string(observed.size()) + " for " + std::to_string(patterns.size()) +
+           " patterns";
   if (patterns.empty()) return hypotheses.empty() ? "" : "hypotheses without patterns";
   if (observed[0]->lanes.size() != patterns.size())
     return "observed gel: " + std::to_string(observed[0]->lanes.size()) + " lanes for " +

@@ -1,7 +1,8 @@
 // The HTML pages of every worked example in a real browser (headless
-// Chromium): each loads without console errors, its DOM has the lanes and
-// bands of the JSON document of the same run, and a screenshot of it is
-// kept under the build folder (screenshots/<name>.png, beside the page).
+// Chromium): each loads without console errors, its DOM has the lanes, bands
+// and chart bars of the JSON document of the same run, it prints to PDF, and
+// a screenshot and the PDF are kept under the build folder
+// (screenshots/<name>.png and .pdf, beside the page).
 // Built only where Chromium is installed.
 
 #include <gtest/gtest.h>
@@ -22,6 +23,7 @@ namespace fs = std::filesystem;
 
 struct Loaded {
   int status = -1;
+  int printStatus = -1;  // of the print to PDF
   std::string dom;
   std::vector<std::string> consoleLines;  // what the page wrote to the console
 };
@@ -33,8 +35,9 @@ bool writeFile(const fs::path& path, const std::string& text) {
 }
 
 // Loads `page` once: its DOM after loading, the console messages, and a
-// screenshot `png` of a window 1280 pixels wide.
-Loaded load(const fs::path& page, const fs::path& png, int height) {
+// screenshot `png` of a window 1280 pixels wide; then prints it to `pdf`
+// (A4, as the page's print style asks) when `pdf` is given.
+Loaded load(const fs::path& page, const fs::path& png, int height, const fs::path& pdf = {}) {
   char tmpl[] = "/tmp/korvelin-chromium-XXXXXX";
   const char* dir = mkdtemp(tmpl);
   Loaded result;
@@ -50,6 +53,13 @@ Loaded load(const fs::path& page, const fs::path& png, int height) {
   result.dom = readTextFile((work / "dom").string());
   for (const std::string& line : lines(readTextFile((work / "log").string())))
     if (line.find(":CONSOLE") != std::string::npos) result.consoleLines.push_back(line);
+  if (!pdf.empty()) {
+    const std::string print = std::string("'") + KORVELIN_CHROMIUM +
+                              "' --headless --disable-gpu --no-sandbox --no-first-run --user-data-dir='" +
+                              (work / "profile").string() + "' --no-pdf-header-footer --print-to-pdf='" +
+                              pdf.string() + "' 'file://" + fs::absolute(page).string() + "' > /dev/null 2>&1";
+    result.printStatus = std::system(print.c_str());
+  }
   fs::remove_all(work);
   return result;
 }
@@ -69,7 +79,8 @@ void checkInBrowser(const std::vector<std::pair<std::string, RenderedRun>>& page
     for (std::size_t k = first; k < std::min(first + kAtOnce, pages.size()); ++k) {
       const std::string& name = pages[k].first;
       const int height = std::min(9000, 1500 + 850 * static_cast<int>(pages[k].second.transcript.results.hypotheses.size()));
-      loads.push_back(std::async(std::launch::async, load, dir / (name + ".html"), dir / (name + ".png"), height));
+      loads.push_back(std::async(std::launch::async, load, dir / (name + ".html"), dir / (name + ".png"), height,
+                                 dir / (name + ".pdf")));
     }
     for (std::size_t k = first; k < first + loads.size(); ++k) {
       const Loaded page = loads[k - first].get();
@@ -79,6 +90,8 @@ void checkInBrowser(const std::vector<std::pair<std::string, RenderedRun>>& page
       EXPECT_EQ(page.consoleLines, std::vector<std::string>{});
       EXPECT_EQ(shapeMismatch(run.json, pageShape(page.dom), kMaxGhostLanes), "");
       EXPECT_GT(fs::file_size(dir / (name + ".png")), 10000u) << "the screenshot is missing or blank";
+      EXPECT_EQ(page.printStatus, 0);
+      EXPECT_EQ(readTextFile((dir / (name + ".pdf")).string()).substr(0, 5), "%PDF-") << "no PDF printed";
     }
   }
 }

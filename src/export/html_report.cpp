@@ -18,6 +18,7 @@ namespace {
 
 struct Rgb {
   double r, g, b;
+  bool operator==(const Rgb&) const = default;
 };
 
 constexpr Rgb rgb(unsigned v) {
@@ -44,10 +45,36 @@ std::string css(Rgb c) {
   return buf;
 }
 
-// The colour of an allele: its locus's hue, from a dark shade for allele 1
-// to a light one for the last; the null allele is a pale tint.
+// CIE lightness L* (0 black .. 100 white) of an sRGB colour.
+double lightness(Rgb c) {
+  auto linear = [](double v) {
+    v /= 255;
+    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+  };
+  const double y = 0.2126 * linear(c.r) + 0.7152 * linear(c.g) + 0.0722 * linear(c.b);
+  return y > 216.0 / 24389 ? 116 * std::cbrt(y) - 16 : y * 24389.0 / 27;
+}
+
+// The hue darkened or lightened to lightness `target`.
+Rgb withLightness(Rgb hue, double target) {
+  const Rgb towards = lightness(hue) > target ? kBlack : kWhite;
+  double lo = 0, hi = 1;
+  for (int i = 0; i < 40; ++i) {
+    const double t = (lo + hi) / 2;
+    ((lightness(mix(hue, towards, t)) > target) == (towards == kBlack) ? lo : hi) = t;
+  }
+  return mix(hue, towards, (lo + hi) / 2);
+}
+
+// The colour of an allele: its locus's hue, from dark (L* 30) for allele 1
+// to light (L* 80) for the last, evenly spaced in lightness, so that the
+// alleles of a locus differ by at least 50 / (alleles - 1) in L* (25 for
+// three alleles, 12.5 for five) whatever the viewer's colour vision; each
+// allele after the first also has a texture of its own (see alleleTexture).
+// The null allele is a pale tint.
 class Palette {
  public:
+  static constexpr double kDarkest = 30, kLightest = 80;
   explicit Palette(const Hypothesis& h) {
     for (const Locus& l : h.loci) alleles_[l.locus] = static_cast<int>(l.alleles.size());
   }
@@ -58,7 +85,7 @@ class Palette {
     const int n = it == alleles_.end() ? 1 : it->second;
     if (n <= 1) return hue;
     const double t = static_cast<double>(allele - 1) / (n - 1);  // 0 first .. 1 last
-    return t < 0.5 ? mix(hue, kBlack, 0.3 * (1 - 2 * t)) : mix(hue, kWhite, 0.42 * (2 * t - 1));
+    return withLightness(hue, kDarkest + (kLightest - kDarkest) * t);
   }
 
  private:
@@ -142,11 +169,30 @@ struct Look {
   double strokeWidth = 0.8;
 };
 
+// The texture drawn over an allele's colour, so that alleles of a locus
+// differ in more than shade: none for allele 1, then diagonal lines, dots,
+// horizontal lines, cross-hatching, vertical lines, and round again.
+std::string alleleTexture(int allele, const std::string& ink) {
+  const std::string line = "stroke=\"" + ink + "\" stroke-width=\"1.3\"";
+  switch ((allele - 2) % 5) {
+    case 0: return "<path d=\"M0 6L6 0M-1 1L1 -1M5 7L7 5\" " + line + "/>";
+    case 1: return "<circle cx=\"3\" cy=\"3\" r=\"1.2\" fill=\"" + ink + "\"/>";
+    case 2: return "<path d=\"M0 3H6\" " + line + "/>";
+    case 3: return "<path d=\"M0 6L6 0M0 0L6 6\" " + line + "/>";
+    default: break;
+  }
+  return "<path d=\"M3 0V6\" " + line + "/>";
+}
+
+// Ink of a texture or outline on colour c: dark on light colours, light on dark.
+std::string inkOn(Rgb c) { return lightness(c) > 55 ? css(mix(c, kBlack, 0.6)) : css(mix(c, kWhite, 0.7)); }
+
 Look lookOf(const BandOrigin& o, const Palette& pal, const std::string& prefix) {
   switch (o.kind) {
     case BandKind::Homomeric: {
       const Rgb c = pal.of(o.locus, o.allele);
-      return {css(c), css(mix(c, kBlack, 0.45)), 0.8};
+      const std::string fill = o.allele >= 2 ? "url(#" + prefix + "-" + idSafe(originCode(o)) + ")" : css(c);
+      return {fill, css(mix(c, kBlack, 0.45)), 0.8};
     }
     case BandKind::Heteromeric:
       return {"url(#" + prefix + "-" + idSafe(originCode(o)) + ")", "#333333", 0.8};
@@ -168,6 +214,14 @@ std::string bandDefs(const Hypothesis& h, const Palette& pal, const std::string&
   std::set<std::string> done;
   for (int z = 1; z <= h.ezones; ++z)
     for (const BandOrigin& o : originsAt(h, z)) {
+      if (o.kind == BandKind::Homomeric && o.allele >= 2) {
+        const std::string id = prefix + "-" + idSafe(originCode(o));
+        if (!done.insert(id).second) continue;
+        const Rgb c = pal.of(o.locus, o.allele);
+        defs += "<pattern id=\"" + id + "\" width=\"6\" height=\"6\" patternUnits=\"userSpaceOnUse\"><rect "
+                "width=\"6\" height=\"6\" fill=\"" + css(c) + "\"/>" + alleleTexture(o.allele, inkOn(c)) + "</pattern>";
+        continue;
+      }
       if (o.kind != BandKind::Heteromeric) continue;
       const std::string id = prefix + "-" + idSafe(originCode(o));
       if (!done.insert(id).second) continue;
@@ -189,7 +243,7 @@ std::string bandDefs(const Hypothesis& h, const Palette& pal, const std::string&
 struct LanePlan {
   std::string pattern;                 // 0/1 over the gel's Ezones
   std::string head;                    // above the lane (its number)
-  std::string sub;                     // under the head (its count)
+  long long count = 0;                 // individuals, shown under the head
   std::string title;                   // hover text of the whole lane
   bool ghost = false;                  // a missing phenotype
   std::vector<std::string> genotypes;  // per locus
@@ -227,33 +281,72 @@ std::string text(double x, double y, const std::string& cls, const std::string& 
   return "<text x=\"" + fmt(x) + "\" y=\"" + fmt(y) + "\" class=\"" + cls + "\"" + extra + ">" + content + "</text>";
 }
 
-std::string drawGel(const GelPlan& g) {
-  constexpr double kRowH = 26, kBandH = 14, kTop = 50, kMaxWidth = 1160;
-  std::size_t labelLen = 7, rightLen = 0, genoLen = 3;
+// Where the lanes of a gel stand, shared by the gel and the chart under it.
+struct GelLayout {
+  double left = 0;      // x of the first lane
+  double right = 0;     // room right of the last lane
+  double pitch = 0;     // width of a lane
+  double ghostGap = 0;  // room between the observed lanes and the ghost lanes
+  double width = 0;
+  std::size_t observed = 0, ghosts = 0;
+  // The narrowest the drawing may be shown: lanes no narrower than
+  // kMinPitch on the screen; a narrower window scrolls.
+  std::string minWidth() const;
+  double laneX(std::size_t index, bool ghost) const {
+    return left + pitch * static_cast<double>(index) + (ghost ? ghostGap : 0);
+  }
+};
+
+// Lanes share the width the page has, but are never narrower than
+// kMinPitch: from about 30 lanes on the gel grows wider than the page and
+// scrolls sideways rather than shrinking its text.
+constexpr double kMinPitch = 28, kMaxPitch = 64, kGelWidth = 1160;
+
+std::string GelLayout::minWidth() const {
+  return "min-width:" + fmt(std::ceil(width * std::min(1.0, kMinPitch / pitch))) + "px";
+}
+
+GelLayout layoutOf(const GelPlan& g) {
+  GelLayout at;
+  std::size_t labelLen = 7, rightLen = 0;
   for (const auto& l : g.rowLabel) labelLen = std::max(labelLen, l.size());
   for (const auto& l : g.rightLabel) rightLen = std::max(rightLen, l.size());
+  at.left = 14 + 7.2 * static_cast<double>(std::min<std::size_t>(labelLen, 16));
+  at.right = rightLen == 0 ? 12 : 22 + 7.4 * static_cast<double>(rightLen);
+  for (const auto& lane : g.lanes) (lane.ghost ? at.ghosts : at.observed)++;
+  const bool both = at.ghosts > 0 && at.observed > 0;
+  const double slots = static_cast<double>(at.observed + at.ghosts) + (both ? 0.7 : 0);
+  at.pitch = std::clamp(std::floor((kGelWidth - at.left - at.right) / std::max(slots, 1.0)), kMinPitch, kMaxPitch);
+  at.ghostGap = both ? std::floor(at.pitch * 0.7) : 0;
+  at.width = at.left + at.pitch * static_cast<double>(at.observed + at.ghosts) + at.ghostGap + at.right;
+  return at;
+}
+
+// The count under a lane's number: "n=12", or the number alone where the
+// lane is too narrow for both.
+std::string countText(long long count, double pitch) { return (pitch >= 40 ? "n=" : "") + num(count); }
+
+std::string drawGel(const GelPlan& g) {
+  constexpr double kRowH = 26, kBandH = 14, kTop = 50;
+  std::size_t genoLen = 3;
   for (const auto& lane : g.lanes)
     for (const auto& t : lane.genotypes) genoLen = std::max(genoLen, t.size());
-  const double left = 14 + 7.2 * static_cast<double>(std::min<std::size_t>(labelLen, 16));
-  const double right = rightLen == 0 ? 12 : 22 + 7.4 * static_cast<double>(rightLen);
-  std::size_t observed = 0, ghosts = 0;
-  for (const auto& lane : g.lanes) (lane.ghost ? ghosts : observed)++;
-  const double slots = static_cast<double>(observed + ghosts) + (ghosts > 0 && observed > 0 ? 0.7 : 0);
-  const double pitch = std::clamp(std::floor((kMaxWidth - left - right) / std::max(slots, 1.0)), 20.0, 64.0);
-  const double ghostGap = ghosts > 0 && observed > 0 ? std::floor(pitch * 0.7) : 0;
+  const GelLayout at = layoutOf(g);
+  const double left = at.left, right = at.right, pitch = at.pitch, ghostGap = at.ghostGap, width = at.width;
+  const std::size_t observed = at.observed, ghosts = at.ghosts;
   const bool flatGenotypes = 6.6 * static_cast<double>(genoLen) + 6 <= pitch;
   const double genoRowH = flatGenotypes ? 16 : 6.6 * static_cast<double>(genoLen) + 12;
   const double gelH = kRowH * g.ezones + 8;
   const double gelBottom = kTop + gelH;
   const double genoTop = gelBottom + 26;
-  const double width = left + pitch * static_cast<double>(observed + ghosts) + ghostGap + right;
   const double height = genoTop + (g.lociLabels.empty() ? 0 : genoRowH * g.lociLabels.size() + 6);
 
   std::vector<double> rowY(static_cast<std::size_t>(g.ezones) + 1, 0);  // row centre per Ezone
   for (std::size_t r = 0; r < g.rowOrder.size(); ++r)
     rowY[static_cast<std::size_t>(g.rowOrder[r])] = kTop + 4 + kRowH * (static_cast<double>(r) + 0.5);
 
-  std::string s = "<svg class=\"gel\" xmlns=\"http://www.w3.org/2000/svg\" width=\"" + fmt(width) + "\" height=\"" +
+  std::string s = "<svg class=\"gel\" style=\"" + at.minWidth() + "\" xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+                  fmt(width) + "\" height=\"" +
                   fmt(height) + "\" viewBox=\"0 0 " + fmt(width) + " " + fmt(height) + "\" role=\"img\" aria-label=\"" +
                   g.label + "\">";
   s += g.defs;
@@ -295,7 +388,7 @@ std::string drawGel(const GelPlan& g) {
     s += "<rect class=\"lane-bg\" x=\"" + fmt(x0 + 3) + "\" y=\"" + fmt(kTop + 2) + "\" width=\"" + fmt(pitch - 6) +
          "\" height=\"" + fmt(gelH - 4) + "\" rx=\"3\"/>";
     s += text(cx, 28, "lane-head", lane.head, " text-anchor=\"middle\"");
-    s += text(cx, 42, "lane-sub", lane.sub, " text-anchor=\"middle\"");
+    s += text(cx, 42, "lane-sub", countText(lane.count, pitch), " text-anchor=\"middle\"");
     for (int z = 1; z <= g.ezones && static_cast<std::size_t>(z) <= lane.pattern.size(); ++z) {
       if (lane.pattern[static_cast<std::size_t>(z - 1)] != '1') continue;
       const double y = rowY[static_cast<std::size_t>(z)];
@@ -319,6 +412,95 @@ std::string drawGel(const GelPlan& g) {
       s += "<rect class=\"split-row\" x=\"" + fmt(left - 2) + "\" y=\"" +
            fmt(rowY[static_cast<std::size_t>(z)] - kRowH / 2 + 1) + "\" width=\"" + fmt(width - left - right + 4) +
            "\" height=\"" + fmt(kRowH - 2) + "\" rx=\"4\"/>";
+  s += "</svg>";
+  return s;
+}
+
+// ---------------------------------------------------------------- the chart
+
+// One row of the chart of observed against expected individuals, with a
+// value per lane of the gel above it (observed lanes, then ghost lanes).
+// The whole sample makes one row; a sample of several populations can give
+// each its own row under the same lanes.
+struct ChartRow {
+  std::string label;             // what the row counts; empty for the whole sample
+  std::vector<double> observed;  // individuals per lane
+  std::vector<double> expected;
+  std::vector<double> g;         // the lane's part of G
+};
+
+// Lanes whose part of G is among the three largest of the row (and not 0)
+// are marked.
+constexpr std::size_t kMarkedParts = 3;
+
+std::string number(double v, const char* format = "%.3g") {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, format, v);
+  return buf;
+}
+
+// Bars under the lanes of gel `g`: per lane the individuals observed (solid)
+// and expected (outlined), side by side, one row per ChartRow, on a scale of
+// their own per row; the largest parts of G carry a triangle pointing up
+// where more were observed than expected, down where fewer.
+std::string drawFitChart(const GelPlan& g, const std::vector<ChartRow>& rows, const std::string& label) {
+  constexpr double kBarsH = 72, kRowGap = 34, kTop = 8;
+  const GelLayout at = layoutOf(g);
+  const double height = kTop + (kBarsH + kRowGap) * static_cast<double>(rows.size());
+  std::string s = "<svg class=\"gel fit-chart\" style=\"" + at.minWidth() +
+                  "\" xmlns=\"http://www.w3.org/2000/svg\" width=\"" + fmt(at.width) +
+                  "\" height=\"" + fmt(height) + "\" viewBox=\"0 0 " + fmt(at.width) + " " + fmt(height) +
+                  "\" role=\"img\" aria-label=\"" + label + "\">";
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    const ChartRow& row = rows[r];
+    const double base = kTop + 14 + (kBarsH + kRowGap) * static_cast<double>(r) + kBarsH - 14;
+    double most = 0, total = 0;
+    for (std::size_t i = 0; i < row.observed.size(); ++i) {
+      most = std::max({most, row.observed[i], i < row.expected.size() ? row.expected[i] : 0.0});
+      if (i < row.g.size()) total += row.g[i];
+    }
+    const double scale = most > 0 ? (kBarsH - 22) / most : 0;
+    std::vector<std::size_t> byPart;
+    for (std::size_t i = 0; i < row.g.size(); ++i)
+      if (row.g[i] > 1e-9) byPart.push_back(i);
+    std::stable_sort(byPart.begin(), byPart.end(),
+                     [&row](std::size_t a, std::size_t b) { return row.g[a] > row.g[b]; });
+    if (byPart.size() > kMarkedParts) byPart.resize(kMarkedParts);
+    s += text(at.left - 8, base - (kBarsH - 22) + 4, "axis", number(most), " text-anchor=\"end\"");
+    s += text(at.left - 8, base + 4, "axis", "0", " text-anchor=\"end\"");
+    if (!row.label.empty()) s += text(at.left, base - kBarsH + 8, "axis", htmlEscape(row.label));
+    s += "<line class=\"chart-base\" x1=\"" + fmt(at.left - 4) + "\" y1=\"" + fmt(base) + "\" x2=\"" +
+         fmt(at.width - at.right + 4) + "\" y2=\"" + fmt(base) + "\"/>";
+    std::size_t index = 0;
+    for (std::size_t i = 0; i < g.lanes.size() && i < row.observed.size(); ++i) {
+      const LanePlan& lane = g.lanes[i];
+      const double x0 = at.laneX(index++, lane.ghost);
+      const double o = row.observed[i], e = i < row.expected.size() ? row.expected[i] : 0;
+      const double part = i < row.g.size() ? row.g[i] : 0;
+      const double barW = std::floor((at.pitch - 8) / 2);
+      const bool marked = std::find(byPart.begin(), byPart.end(), i) != byPart.end();
+      s += "<g class=\"chart-lane" + std::string(lane.ghost ? " missing" : "") + (marked ? " marked" : "") +
+           "\" data-pattern=\"" + htmlEscape(lane.pattern) + "\"><title>" +
+           (lane.ghost ? "Missing phenotype " : "Pattern ") +
+           lane.head + ": " + number(o, "%g") + " observed, " + number(e) + " expected; part of G " + number(part) +
+           (total > 0 ? " (" + number(100 * part / total, "%.0f") + "% of G)" : std::string()) + "</title>";
+      auto bar = [&](const char* kind, double value, double x) {
+        s += "<rect class=\"bar " + std::string(kind) + "\" data-count=\"" + number(value, "%.6g") + "\" x=\"" +
+             fmt(x) + "\" y=\"" + fmt(base - value * scale) + "\" width=\"" + fmt(barW) + "\" height=\"" +
+             fmt(value * scale) + "\"/>";
+      };
+      bar("observed", o, x0 + 4);
+      bar("expected", e, x0 + 4 + barW);
+      if (marked) {
+        const double top = base - std::max(o, e) * scale - 4, cx = x0 + at.pitch / 2;
+        s += o >= e ? "<path class=\"g-mark\" d=\"M" + fmt(cx - 5) + " " + fmt(top) + "h10l-5 -8z\"/>"
+                    : "<path class=\"g-mark\" d=\"M" + fmt(cx - 5) + " " + fmt(top - 8) + "h10l-5 8z\"/>";
+      }
+      s += text(x0 + at.pitch / 2, base + 12, "axis", number(e, e < 9.95 ? "%.1f" : "%.0f"),
+                " text-anchor=\"middle\"");
+      s += "</g>";
+    }
+  }
   s += "</svg>";
   return s;
 }
@@ -413,9 +595,10 @@ header dt{color:var(--muted)}header dd{margin:0}
 .warn{border-left:4px solid #D55E00;padding:.3em .8em;background:#fff6ef}
 table.summary{border-collapse:collapse;font-size:.93em;margin:.4em 0}
 table.summary th,table.summary td{border:1px solid var(--rule);padding:.3em .7em;text-align:left;vertical-align:top}
-table.summary th{background:#f3f2ef;font-weight:600}table.summary td.num{text-align:right;font-variant-numeric:tabular-nums}
+table.summary th{background:#f3f2ef;font-weight:600}table.summary td.num{text-align:right;font-variant-numeric:tabular-nums;white-space:nowrap}
 .gel-row{display:flex;flex-wrap:wrap;align-items:flex-start;gap:18px 28px;margin:.6em 0}
-figure{margin:0;max-width:100%}
+figure{margin:0;max-width:100%;min-width:0}
+.scroll{overflow-x:auto;max-width:100%}
 svg.gel{display:block;max-width:100%;height:auto;font-family:inherit}
 svg .gel-bed{fill:var(--bed);stroke:#cfc9bd;stroke-width:1}
 svg .lane-bg{fill:#fbfaf7;stroke:#ddd6c8;stroke-width:.8}
@@ -432,7 +615,7 @@ svg .genotype{font-size:11px;font-family:ui-monospace,"DejaVu Sans Mono",Menlo,C
 svg .lane.missing .genotype{fill:#6a6a6a;font-style:italic}
 svg .locus-label{font-size:11px;font-weight:600}
 svg .ghost-divider{stroke:#9a9a9a;stroke-width:1;stroke-dasharray:2 3}
-.legend{font-size:.9em;min-width:16em;max-width:30em}
+.legend{font-size:.9em;flex:1 1 16em;min-width:16em;max-width:30em}
 .legend h3{font-size:1em;margin:.2em 0 .4em}
 .legend ul{list-style:none;margin:0;padding:0}
 .legend li{display:flex;align-items:center;gap:.6em;margin:.25em 0}
@@ -440,17 +623,42 @@ svg .ghost-divider{stroke:#9a9a9a;stroke-width:1;stroke-dasharray:2 3}
 .legend svg{flex:none}
 ol.individuals{font-size:.88em;color:var(--muted);columns:3 20em;column-gap:3.2em;margin:.5em 0;padding-left:2.2em}
 ol.individuals li{break-inside:avoid;margin-bottom:.25em}
+ol.individuals span{white-space:nowrap}
+figure.fit{margin:.8em 0 .4em}
+figure.fit figcaption{font-size:.85em;color:var(--muted);max-width:95ch;margin-bottom:.2em}
+.g-key{color:#D55E00}
+svg .bar.observed{fill:#3d3d45}
+svg .bar.expected{fill:#ffffff;fill-opacity:.7;stroke:#D55E00;stroke-width:1.5}
+svg .chart-lane.missing .bar.expected{stroke-dasharray:3 2}
+svg .g-mark{fill:#D55E00}
+svg .axis{font-size:9.5px;fill:var(--muted)}
+svg .chart-base{stroke:#9a9a9a;stroke-width:1}
 dl.facts{display:grid;grid-template-columns:max-content 1fr;gap:.15em 1em;margin:.4em 0}
 dl.facts dt{color:var(--muted)}dl.facts dd{margin:0}
 .badge{display:inline-block;font-size:.75em;font-weight:600;padding:.1em .55em;border-radius:1em;vertical-align:middle;margin-left:.5em}
 .badge.closed{background:#d7eee5;color:#00553e}.badge.open{background:#fbe3d3;color:#8a3700}
 footer{margin-top:3em;color:var(--muted);font-size:.85em;border-top:1px solid var(--rule);padding-top:.5em}
 @page{size:A4;margin:14mm 12mm}
+/* Print: headings stay with what they head, drawings and tables are not
+   cut where they fit on a page, a hypothesis starts on a new page when it
+   would otherwise be split, and drawings shrink to the page (no scrolling
+   on paper). */
 @media print{
- body{max-width:none;padding:0;font-size:10pt}
- section.hypothesis{break-before:page}
- figure,.legend,table.summary,dl.facts{break-inside:avoid}
- h2{break-after:avoid}
+ body{max-width:none;padding:0;font-size:9.5pt}
+ h2{margin-top:.8em}
+ h2,h3,p.fit-note,p.note,figcaption,header dl{break-after:avoid}
+ section.hypothesis,section#summary{break-inside:avoid-page;break-before:auto}
+ p{orphans:3;widows:3}
+ section.hypothesis+section.hypothesis{padding-top:.2em}
+ figure,.gel-row,.legend,table.summary,dl.facts,tr{break-inside:avoid}
+ .gel-row{display:block}
+ .legend{max-width:none;font-size:.85em;margin-top:.4em}
+ .legend ul{columns:2;column-gap:2em}
+ .legend li{break-inside:avoid;margin:.1em 0}
+ .scroll{overflow:visible}
+ svg.gel{max-width:100%;min-width:0 !important}
+ table.summary{font-size:8pt;width:100%}
+ table.summary th,table.summary td{padding:.2em .35em}
  a{color:inherit;text-decoration:none}
  ol.individuals{columns:2}
 }
@@ -499,7 +707,7 @@ void appendObserved(std::string& out, const Results& r, const Sample& sample) {
     g.rowEmpty.push_back(empty);
   }
   for (std::size_t p = 0; p < in.patterns.size(); ++p)
-    g.lanes.push_back({in.patterns[p], num(static_cast<long long>(p + 1)), "n=" + num(countOf(in, p)),
+    g.lanes.push_back({in.patterns[p], num(static_cast<long long>(p + 1)), countOf(in, p),
                        laneTitle(sample, p, countOf(in, p)), false, {}});
   g.bandAttributes = [](int z, bool) {
     return "class=\"band\" data-ezone=\"" + num(z) + "\" fill=\"#2f2f33\" stroke=\"#111111\" stroke-width=\"0.6\"";
@@ -509,11 +717,16 @@ void appendObserved(std::string& out, const Results& r, const Sample& sample) {
   out += "<section id=\"observed\" class=\"observed\"><h2>The observed gel</h2>";
   out += "<p class=\"note\">One lane per distinct pattern, numbered as in the text report, with its number of "
          "individuals (n). Ezone 1, the anodal end, is at the top. Hover over a lane for its individuals.</p>";
-  out += "<figure>" + drawGel(g) + "</figure>";
+  out += "<figure class=\"gel\"><div class=\"scroll\">" + drawGel(g) + "</div></figure>";
   if (!sample.individuals.empty()) {
     out += "<p class=\"note\">The individuals of each lane (a pattern file names them by the line they stand on):</p><ol class=\"individuals\">";
-    for (std::size_t p = 0; p < in.patterns.size(); ++p)
-      out += "<li>n=" + num(countOf(in, p)) + ": " + htmlEscape(namesOf(sample, p)) + "</li>";
+    for (std::size_t p = 0; p < in.patterns.size(); ++p) {
+      // A name breaks only at the commas between names.
+      std::vector<std::string> names;
+      if (p < sample.individuals.size())
+        for (const std::string& name : sample.individuals[p]) names.push_back("<span>" + htmlEscape(name) + "</span>");
+      out += "<li>n=" + num(countOf(in, p)) + ": " + join(names, ", ") + "</li>";
+    }
     out += "</ol>";
   }
   out += sampleNotes(sample);
@@ -614,14 +827,40 @@ std::string legend(const Hypothesis& h, const Palette& pal, const std::string& p
   for (const auto& [key, o] : entries)
     s += "<li>" + swatch(lookOf(o, pal, prefix)) + "<code>" + originCode(o) + "</code><span>" + originWords(o) +
          "</span></li>";
-  if (ghosts)
-    s += "<li>" + swatch({"#bbbbbb", "#555555", 1}, true) +
-         "<code>&#160;</code><span>a band of a missing phenotype (dashed lane)</span></li>";
+  if (ghosts && !entries.empty())
+    s += "<li>" + swatch(lookOf(entries.begin()->second, pal, prefix), true) +
+         "<code>&#160;</code><span>a band of a missing phenotype (dashed lane), in the colour of its origin, "
+         "paler and dashed</span></li>";
   s += "</ul></aside>";
   return s;
 }
 
-void appendHypothesis(std::string& out, const Results& r, const Sample& sample, const Hypothesis& h) {
+// The chart of observed against expected individuals under the gel `g` of
+// hypothesis `h`, with a line that says how to read it.
+std::string fitChart(const Hypothesis& h, const GelPlan& g, const std::optional<HypothesisFit>& fit) {
+  if (!fit) return "<p class=\"note\">The hypothesis was not fitted to the counts of individuals.</p>";
+  ChartRow row{"", {}, {}, {}};
+  std::size_t ghost = 0;
+  for (std::size_t i = 0; i < g.lanes.size(); ++i) {
+    const bool missing = g.lanes[i].ghost;
+    const std::size_t k = missing ? ghost++ : i;
+    const auto& list = missing ? fit->missing : fit->patterns;
+    row.observed.push_back(static_cast<double>(g.lanes[i].count));
+    row.expected.push_back(k < list.size() ? list[k].count : 0);
+    row.g.push_back(k < list.size() ? list[k].g : 0);
+  }
+  return "<figure class=\"fit\"><figcaption>Observed (solid) and expected (outlined) individuals per lane under "
+         "the fitted allele frequencies, the expected number under each lane; "
+         "<span class=\"g-key\">&#9650;&#9660;</span> mark the lanes that add most to G (&#9650; more observed than "
+         "expected, &#9660; fewer). A missing phenotype that differs from an observed one only in modified forms "
+         "expects none: the hypothesis does not say how often a modified form shows.</figcaption>"
+         "<div class=\"scroll\">" +
+         drawFitChart(g, {row}, "Observed and expected individuals under hypothesis " + num(h.number)) +
+         "</div></figure>";
+}
+
+void appendHypothesis(std::string& out, const Results& r, const Sample& sample, const Hypothesis& h,
+                      const std::optional<HypothesisFit>& fit) {
   const std::string prefix = "h" + num(h.number);
   const Palette pal(h);
   out += "<section class=\"hypothesis\" id=\"" + prefix + "\" data-hypothesis=\"" + num(h.number) + "\">";
@@ -686,7 +925,7 @@ void appendHypothesis(std::string& out, const Results& r, const Sample& sample, 
   }
   for (const Locus& l : h.loci) g.lociLabels.push_back(locusLetter(l.locus));
   for (std::size_t p = 0; p < h.patterns.size(); ++p) {
-    LanePlan lane{h.patterns[p], num(static_cast<long long>(p + 1)), "n=" + num(countOf(r.input, p)),
+    LanePlan lane{h.patterns[p], num(static_cast<long long>(p + 1)), countOf(r.input, p),
                   laneTitle(sample, p, countOf(r.input, p)), false, {}};
     if (p < h.genotypes.size())
       for (const LocusGenotype& lg : h.genotypes[p].loci) lane.genotypes.push_back(lg.text);
@@ -697,7 +936,7 @@ void appendHypothesis(std::string& out, const Results& r, const Sample& sample, 
   const std::size_t ghosts = std::min(h.missingPhenotypes.size(), kMaxGhostLanes);
   for (std::size_t k = 0; k < ghosts; ++k) {
     const std::string& pat = h.missingPhenotypes[k];
-    LanePlan lane{pat, "m" + num(static_cast<long long>(k + 1)), "n=0", "", true, {}};
+    LanePlan lane{pat, "m" + num(static_cast<long long>(k + 1)), 0, "", true, {}};
     std::vector<std::string> texts;
     if (auto it = expected.find(pat); it != expected.end())
       for (const LocusGenotype& lg : it->second->loci) lane.genotypes.push_back(lg.text);
@@ -715,15 +954,17 @@ void appendHypothesis(std::string& out, const Results& r, const Sample& sample, 
   };
   g.bandTitle = [&h](int z) { return "Ezone " + ezoneName(&h, z) + ": " + wordsAt(h, z); };
 
-  out += "<div class=\"gel-row\"><figure>" + drawGel(g) + "</figure>" + legend(h, pal, prefix, ghosts > 0) + "</div>";
+  out += "<div class=\"gel-row\"><figure class=\"gel\"><div class=\"scroll\">" + drawGel(g) + "</div></figure>" +
+         legend(h, pal, prefix, ghosts > 0) + "</div>";
+  out += "<p class=\"note\">Under each lane: its genotype at every locus (alleles as numbered above, 0 the null "
+         "allele; \u201ca/a|a/0\u201d where a null allele makes the two indistinguishable).</p>";
   if (h.missingPhenotypes.size() > ghosts)
     out += "<p class=\"note\">Only the first " + num(static_cast<long long>(ghosts)) + " of the " +
            num(static_cast<long long>(h.missingPhenotypes.size())) + " missing phenotypes are drawn.</p>";
   if (!h.phenotypesComplete)
     out += "<p class=\"note\">The hypothesis allows too many phenotypes to list them all; the missing ones drawn "
            "are among the first listed.</p>";
-  out += "<p class=\"note\">Under each lane: its genotype at every locus (alleles as numbered above, 0 the null "
-         "allele; \u201ca/a|a/0\u201d where a null allele makes the two indistinguishable).</p>";
+  out += fitChart(h, g, fit);
   out += "</section>\n";
 }
 
@@ -801,9 +1042,15 @@ std::string htmlReport(const Results& results, const Sample& sample, const HtmlC
   appendStyle(out);
   out += "</head>\n<body>\n";
   appendHeader(out, results, context);
-  appendObserved(out, results, sample);
-  appendSummary(out, results);
-  for (const Hypothesis& h : results.hypotheses) appendHypothesis(out, results, sample, h);
+  // A run that failed shows what it read, and no analysis it did not make.
+  if (!results.input.patterns.empty())
+    appendObserved(out, results, sample);
+  else
+    out += "<section id=\"observed\" class=\"observed\"><h2>The observed gel</h2><p>No patterns were read.</p>"
+           "</section>\n";
+  if (!results.hypotheses.empty() || context.ended.empty()) appendSummary(out, results);
+  for (std::size_t i = 0; i < results.hypotheses.size(); ++i)
+    appendHypothesis(out, results, sample, results.hypotheses[i], fitOf(results, i));
   out += "<footer>Written by KORVELIN " + htmlEscape(context.version) + " on " + htmlEscape(context.runTime) +
          ". Colours: Okabe\u2013Ito palette, one hue per locus, alleles in shades of it; every band names its origin "
          "on hover and in the legend.</footer>\n</body>\n</html>\n";

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "export/json_export.h"
+#include "results/hypothesis_fit.h"
 #include "harness.h"
 #include "html_pages.h"
 
@@ -68,7 +69,8 @@ Results dimerResults(const std::string& file) {
 }
 
 TEST(HtmlReport, LanesAndBandsFollowTheModel) {
-  const Results r = dimerResults("gpi.dat");
+  Results r = dimerResults("gpi.dat");
+  fitResults(r);
   const Sample sample{{{"line 3", "line 4", "line 7", "line 9"}, {"line 5", "line 6", "line 8"}}, {}};
   const std::string html = htmlReport(r, sample, {"1.0.0", "2026-12-07 10:00 UTC", ""});
   const auto page = pageShape(html);
@@ -77,6 +79,10 @@ TEST(HtmlReport, LanesAndBandsFollowTheModel) {
   // of the model; so is the page's order: observed gel, summary, hypothesis 1.
   ASSERT_EQ(page.size(), 3u);
   EXPECT_EQ(page[0].id, "observed");
+  // Under the gel, observed and expected individuals: p1 = 8/14, so the
+  // missing 1/2 expects 7 x 2 x 4/7 x 3/7 = 24/7.
+  ASSERT_EQ(page[2].bars.size(), 6u);
+  EXPECT_NEAR(page[2].bars[5].count, 24.0 / 7, 1e-5);
   // The genotype of every lane stands under it, the missing one's too.
   EXPECT_EQ(count(html, ">1/1</text>") + count(html, ">2/2</text>") + count(html, ">1/2</text>"), 3);
   // The stripes of the hybrid band exist once and are used by its bands.
@@ -88,7 +94,8 @@ TEST(HtmlReport, LanesAndBandsFollowTheModel) {
   EXPECT_LT(legend("A1"), legend("A2"));
   EXPECT_LT(legend("A2"), legend("A1xA2"));
   EXPECT_LT(legend("A1xA2"), legend("fixed"));
-  EXPECT_NE(html.find("n=4: line 3, line 4, line 7, line 9"), std::string::npos);
+  EXPECT_NE(html.find("n=4: <span>line 3</span>, <span>line 4</span>, <span>line 7</span>, <span>line 9</span>"),
+            std::string::npos);
   EXPECT_NE(html.find("KORVELIN 1.0.0"), std::string::npos);
   EXPECT_NE(html.find("2026-12-07 10:00 UTC"), std::string::npos);
 }
@@ -157,6 +164,17 @@ TEST(HtmlReport, TheAddedHalfOfASplitEzoneIsDrawnUnderItsOrigin) {
   EXPECT_LT(at("Ezone 2x"), at("Ezone 5x"));
   EXPECT_LT(at("Ezone 5x"), at("Ezone 3"));
   EXPECT_NE(html.find("Ezone 2 split into Ezones 2x and 5x (combination 3 of 7, code 01)"), std::string::npos);
+}
+
+TEST(HtmlReport, AFailedRunShowsTheErrorAndWhatWasReadButNoAnalysis) {
+  Results r;
+  r.input.file = "gone.dat";
+  const std::string html = htmlReport(r, {}, {"1.0.0", "now", "the data file cannot be read"});
+  EXPECT_NE(html.find("The run ended early: the data file cannot be read"), std::string::npos);
+  EXPECT_NE(html.find("No patterns were read."), std::string::npos);
+  EXPECT_EQ(html.find("No hypothesis explains"), std::string::npos);
+  EXPECT_EQ(html.find("<svg"), std::string::npos);
+  EXPECT_EQ(testing::shapeMismatch(toJson(r, {}, 1, ""), pageShape(html), kMaxGhostLanes), "");
 }
 
 TEST(HtmlReport, NoHypothesisStillDrawsTheObservedGel) {

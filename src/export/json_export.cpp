@@ -17,9 +17,27 @@ ordered_json individualsOf(const Sample& sample, std::size_t pattern) {
   return names;
 }
 
+// Observed against expected individuals, phenotype by phenotype: the
+// patterns of the hypothesis, then its missing phenotypes.
+ordered_json phenotypesOf(const Hypothesis& h, const std::vector<int>& counts, const HypothesisFit& fit) {
+  ordered_json list = ordered_json::array();
+  auto add = [&list](const std::string& pattern, bool observed, long count, const PhenotypeExpectation& e) {
+    list.push_back({{"pattern", pattern},
+                    {"observed", observed},
+                    {"count", count},
+                    {"expected_count", e.count},
+                    {"g_contribution", e.g}});
+  };
+  for (std::size_t p = 0; p < h.patterns.size() && p < fit.patterns.size(); ++p)
+    add(h.patterns[p], true, p < counts.size() ? counts[p] : 0, fit.patterns[p]);
+  for (std::size_t k = 0; k < h.missingPhenotypes.size() && k < fit.missing.size(); ++k)
+    add(h.missingPhenotypes[k], false, 0, fit.missing[k]);
+  return list;
+}
+
 // The fit of a hypothesis to the counts of individuals; null when it has
 // none (no loci, or no individuals).
-ordered_json fitOf(const std::optional<HypothesisFit>& fit) {
+ordered_json fitJson(const Hypothesis& h, const std::vector<int>& counts, const std::optional<HypothesisFit>& fit) {
   if (!fit) return nullptr;
   const fit::Result& r = fit->result;
   ordered_json p = nullptr;
@@ -38,7 +56,8 @@ ordered_json fitOf(const std::optional<HypothesisFit>& fit) {
           {"converged", r.converged},
           {"iterations", r.iterations},
           {"individuals", r.individuals},
-          {"weak", fit->weak}};
+          {"weak", fit->weak},
+          {"phenotypes", phenotypesOf(h, counts, *fit)}};
 }
 
 // The population of each individual of a pattern, beside their names.
@@ -124,7 +143,8 @@ ordered_json originOf(const BandOrigin& o) {
   return j;
 }
 
-ordered_json hypothesisOf(const Hypothesis& h, const Sample& sample, const std::optional<HypothesisFit>& fit) {
+ordered_json hypothesisOf(const Hypothesis& h, const Sample& sample, const std::vector<int>& counts,
+                          const std::optional<HypothesisFit>& fit) {
   ordered_json split = nullptr;
   if (h.split)
     split = {{"ezone", h.split->ezone},
@@ -177,7 +197,7 @@ ordered_json hypothesisOf(const Hypothesis& h, const Sample& sample, const std::
           {"genotypes", genotypes},
           {"missing_phenotypes", h.missingPhenotypes},
           {"missing_complete", h.phenotypesComplete},
-          {"fit", fitOf(fit)}};
+          {"fit", fitJson(h, counts, fit)}};
 }
 
 }  // namespace
@@ -199,7 +219,7 @@ std::string toJson(const Results& results, const Sample& sample, int status, con
   int closed = 0;
   for (std::size_t i = 0; i < results.hypotheses.size(); ++i) {
     const Hypothesis& h = results.hypotheses[i];
-    hypotheses.push_back(hypothesisOf(h, sample, fitOf(results, i)));
+    hypotheses.push_back(hypothesisOf(h, sample, results.input.counts, fitOf(results, i)));
     if (h.closed) ++closed;
   }
   const ordered_json doc = {

@@ -179,6 +179,29 @@ Result estimate(const Input& in) {
   return r;
 }
 
+double classProbability(const Result& result, const std::vector<Locus>& loci,
+                        const std::vector<std::vector<Genotype>>& genotypes) {
+  if (genotypes.size() != loci.size() || result.frequencies.size() != loci.size())
+    throw std::invalid_argument("a phenotype without genotypes for every locus");
+  double probability = 1;
+  for (std::size_t l = 0; l < loci.size(); ++l) {
+    const std::vector<double>& f = result.frequencies[l];  // 1..A, then the null allele
+    std::vector<double> p(static_cast<std::size_t>(loci[l].visibleAlleles) + 1, 0.0);
+    for (std::size_t a = 1; a < p.size() && a - 1 < f.size(); ++a) p[a] = f[a - 1];
+    if (loci[l].nullAllele && f.size() > p.size() - 1) p[0] = f.back();
+    std::vector<Genotype> allowed = genotypes[l];
+    for (auto& [a, b] : allowed) {
+      if (a > b) std::swap(a, b);
+      if (a < (loci[l].nullAllele ? 0 : 1) || b > loci[l].visibleAlleles)
+        throw std::invalid_argument("genotype with an allele that locus " + std::to_string(l + 1) + " lacks");
+    }
+    std::sort(allowed.begin(), allowed.end());
+    allowed.erase(std::unique(allowed.begin(), allowed.end()), allowed.end());
+    probability *= locusShare(p, allowed);
+  }
+  return probability;
+}
+
 std::vector<Rank> rank(const std::vector<double>& aics) {
   std::vector<Rank> ranks(aics.size());
   if (aics.empty()) return ranks;

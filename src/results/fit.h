@@ -119,6 +119,14 @@ int homomericClasses(const std::vector<Locus>& loci);
 // sets overlap without being equal.
 Result estimate(const Input& input);
 
+// The probability of a phenotype class, given by the genotypes it allows at
+// each locus (as in Pattern), under the frequencies that `result` estimated
+// for these loci: the product over loci of the sum of the genotype
+// frequencies. Throws std::invalid_argument as estimate does for a genotype
+// the loci lack.
+double classProbability(const Result& result, const std::vector<Locus>& loci,
+                        const std::vector<std::vector<Genotype>>& genotypes);
+
 struct Rank {
   int rank = 0;  // 1 = best; ties share a rank
   double deltaAic = 0;

@@ -1,7 +1,9 @@
 #include "results/hypothesis_fit.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -15,6 +17,65 @@ using PassKey = std::tuple<bool, int, int, int, std::string>;
 PassKey passKey(const Hypothesis& h) {
   if (h.pass == PassKind::First || !h.split) return {false, 0, 0, 0, ""};
   return {true, h.split->ezone, h.split->combination, h.split->of, h.split->code};
+}
+
+// The genotypes a phenotype allows at each locus: "a/a|a/0" both, any other
+// exactly itself; each pair lower allele first and each list sorted, so
+// that equal classes compare equal.
+std::vector<std::vector<fit::Genotype>> allowedGenotypes(const std::vector<LocusGenotype>& loci) {
+  std::vector<std::vector<fit::Genotype>> allowed;
+  for (const LocusGenotype& g : loci) {
+    if (g.ambiguous)
+      allowed.push_back({{0, g.allele1}, {g.allele1, g.allele1}});
+    else
+      allowed.push_back({{std::min(g.allele1, g.allele2), std::max(g.allele1, g.allele2)}});
+  }
+  return allowed;
+}
+
+// Part of G of a class of `observed` individuals expecting `expected`.
+double gPart(double observed, double expected) {
+  const double term = observed > 0 ? observed * std::log(observed / expected) : 0;
+  return std::max(0.0, 2 * (term - (observed - expected)));
+}
+
+// The expected individuals of every pattern and missing phenotype of `h`.
+void expect(const Hypothesis& h, const fit::Input& in, HypothesisFit& f) {
+  using Class = std::vector<std::vector<fit::Genotype>>;
+  const double n = static_cast<double>(f.result.individuals);
+  std::map<Class, double> observedIn;  // individuals per observed class
+  std::vector<Class> classOf;
+  for (std::size_t i = 0; i < h.genotypes.size(); ++i) {
+    classOf.push_back(allowedGenotypes(h.genotypes[i].loci));
+    observedIn[classOf.back()] += static_cast<double>(in.patterns[i].count);
+  }
+  for (std::size_t i = 0; i < classOf.size(); ++i) {
+    const double nc = observedIn[classOf[i]];
+    const double ec = n * fit::classProbability(f.result, in.loci, classOf[i]);
+    const double share = nc > 0 ? static_cast<double>(in.patterns[i].count) / nc : 0;
+    f.patterns.push_back({ec * share, gPart(nc, ec) * share});
+  }
+  std::vector<Class> missingClass;
+  std::map<Class, int> variants;  // missing phenotypes per class never observed
+  for (const ExpectedPhenotype& e : h.expectedPhenotypes) {
+    if (e.observed) continue;
+    missingClass.push_back(allowedGenotypes(e.loci));
+    if (!observedIn.contains(missingClass.back())) ++variants[missingClass.back()];
+  }
+  for (const Class& c : missingClass) {
+    const auto it = variants.find(c);
+    if (it == variants.end()) {
+      f.missing.push_back({0, 0});
+      continue;
+    }
+    double ec = 0;
+    try {
+      ec = n * fit::classProbability(f.result, in.loci, c) / it->second;
+    } catch (const std::invalid_argument&) {
+      // a phenotype with an allele the loci lack: nothing expected of it
+    }
+    f.missing.push_back({ec, gPart(0, ec)});
+  }
 }
 
 }  // namespace
@@ -32,17 +93,8 @@ fit::Input fitInput(const Hypothesis& h, const std::vector<int>& counts) {
     throw std::invalid_argument("counts of individuals do not match the patterns of the hypothesis");
   fit::Input in;
   for (const Locus& l : h.loci) in.loci.push_back({static_cast<int>(l.alleles.size()), l.nullAllele});
-  for (std::size_t i = 0; i < h.genotypes.size(); ++i) {
-    fit::Pattern p;
-    p.count = counts[i];
-    for (const LocusGenotype& g : h.genotypes[i].loci) {
-      if (g.ambiguous)
-        p.genotypes.push_back({{g.allele1, g.allele1}, {0, g.allele1}});
-      else
-        p.genotypes.push_back({{g.allele1, g.allele2}});
-    }
-    in.patterns.push_back(std::move(p));
-  }
+  for (std::size_t i = 0; i < h.genotypes.size(); ++i)
+    in.patterns.push_back({counts[i], allowedGenotypes(h.genotypes[i].loci)});
   in.expectedClasses = fit::homomericClasses(in.loci);
   return in;
 }
@@ -53,8 +105,10 @@ std::vector<std::optional<HypothesisFit>> fitHypotheses(const Results& results) 
   for (std::size_t i = 0; i < hs.size(); ++i) {
     try {
       HypothesisFit f;
-      f.result = fit::estimate(fitInput(hs[i], results.input.counts));
+      const fit::Input in = fitInput(hs[i], results.input.counts);
+      f.result = fit::estimate(in);
       f.weak = f.result.individuals < kFewIndividuals;
+      expect(hs[i], in, f);
       fits[i] = std::move(f);
     } catch (const std::invalid_argument&) {
       // no fit for this one

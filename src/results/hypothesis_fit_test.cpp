@@ -86,5 +86,48 @@ TEST(HypothesisFit, FewIndividualsMakeAWeakRankingAndUnusableHypothesesNone) {
   EXPECT_THROW(fitInput(oneLocus(1), {4, 45}), std::invalid_argument);
 }
 
+// One locus with alleles 1, 2 and a null allele. With all four phenotypes
+// in exact proportions the expected counts are the observed ones; without
+// the null homozygote the sample lacks a phenotype that the fit expects.
+TEST(HypothesisFit, ExpectedIndividualsOfEveryPhenotypeIncludingTheMissing) {
+  Results r;
+  r.input.counts = {4, 45, 21, 30};  // p = (0.5, 0.3, 0.2): 100 x (0.04, 0.45, 0.21, 0.30)
+  r.hypotheses = {oneLocus(1)};
+  fitResults(r);
+  const std::vector<double> exact = {4, 45, 21, 30};
+  ASSERT_TRUE(fitOf(r, 0));
+  for (std::size_t i = 0; i < exact.size(); ++i) {
+    EXPECT_NEAR(fitOf(r, 0)->patterns[i].count, exact[i], 1e-6);
+    EXPECT_NEAR(fitOf(r, 0)->patterns[i].g, 0, 1e-6);
+  }
+
+  Hypothesis h = oneLocus(1);
+  h.genotypes.erase(h.genotypes.begin());  // no 0/0 in the sample
+  h.expectedPhenotypes = {{"00", {genotype(0, 0)}, false},
+                          {"10", {genotype(1, 1, true)}, true},
+                          {"01", {genotype(2, 2, true)}, true},
+                          {"11", {genotype(1, 2)}, true}};
+  h.missingPhenotypes = {"00"};
+  r.input.counts = {45, 21, 30};
+  r.hypotheses = {h};
+  fitResults(r);
+  const HypothesisFit& f = *fitOf(r, 0);
+  const double p1 = f.result.frequencies[0][0], p2 = f.result.frequencies[0][1], p0 = f.result.frequencies[0][2];
+  ASSERT_EQ(f.patterns.size(), 3U);
+  ASSERT_EQ(f.missing.size(), 1U);
+  EXPECT_NEAR(f.patterns[0].count, 96 * (p1 * p1 + 2 * p1 * p0), 1e-9);
+  EXPECT_NEAR(f.patterns[1].count, 96 * (p2 * p2 + 2 * p2 * p0), 1e-9);
+  EXPECT_NEAR(f.patterns[2].count, 96 * 2 * p1 * p2, 1e-9);
+  EXPECT_NEAR(f.missing[0].count, 96 * p0 * p0, 1e-9);
+  EXPECT_GT(f.missing[0].count, 0.5);  // the excess of single bands asks for a null allele
+  double total = f.missing[0].count, g = f.missing[0].g;
+  for (const PhenotypeExpectation& e : f.patterns) {
+    total += e.count;
+    g += e.g;
+  }
+  EXPECT_NEAR(total, 96, 1e-9);
+  EXPECT_NEAR(g, f.result.g, 1e-9);
+}
+
 }  // namespace
 }  // namespace korvelin

@@ -157,11 +157,29 @@ struct Hypothesis {
   std::vector<std::string> missingPhenotypes;
 };
 
+// What the fit of a hypothesis expects of one phenotype.
+struct PhenotypeExpectation {
+  double count = 0;  // individuals expected under the estimated frequencies
+  // The phenotype's part of G: 2 (n ln(n/E) - (n - E)) of its class for n
+  // observed and E expected individuals (2E for a class not observed),
+  // never negative; the parts of all phenotypes add up to G when every
+  // phenotype is listed.
+  double g = 0;
+};
+
 // How well a hypothesis fits the counts of individuals per pattern.
 struct HypothesisFit {
   fit::Result result;
   fit::Rank rank;       // within the hypothesis's analysis pass
   bool weak = false;    // fewer than kFewIndividuals individuals
+  // index = pattern index; patterns pooled into one class (see results/fit.h)
+  // share its expectation in their observed proportions.
+  std::vector<PhenotypeExpectation> patterns;
+  // index = index in Hypothesis::missingPhenotypes. A missing phenotype
+  // that differs from an observed class only in modified forms expects
+  // none (its class's individuals are all with the observed patterns); the
+  // phenotypes of a class never observed share its expectation evenly.
+  std::vector<PhenotypeExpectation> missing;
 };
 
 struct Results {

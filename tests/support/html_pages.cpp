@@ -1,6 +1,7 @@
 #include "html_pages.h"
 
 #include <cctype>
+#include <cmath>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <set>
@@ -86,6 +87,7 @@ std::string letter(int locus) { return std::string(1, static_cast<char>('A' + lo
 std::vector<PageSection> pageShape(const std::string& html) {
   std::vector<PageSection> sections;
   int gDepth = 0, laneDepth = -1;
+  std::string chartLane;  // pattern of the chart lane we are in
   for (std::size_t at = html.find('<'); at != std::string::npos; at = html.find('<', at)) {
     if (html.compare(at, 4, "<!--") == 0) {
       at = html.find("-->", at);
@@ -107,10 +109,13 @@ std::vector<PageSection> pageShape(const std::string& html) {
     if (tag.name == "g") {
       if (tag.closing) {
         if (--gDepth == laneDepth) laneDepth = -1;
+        chartLane.clear();
         continue;
       }
       ++gDepth;
       const auto cls = tag.attributes.find("class");
+      if (cls != tag.attributes.end() && tokens(cls->second).contains("chart-lane"))
+        chartLane = tag.attributes["data-pattern"];
       if (cls != tag.attributes.end() && tokens(cls->second).contains("lane") && !sections.empty()) {
         laneDepth = gDepth - 1;
         sections.back().lanes.push_back({tag.attributes["data-pattern"],
@@ -120,6 +125,11 @@ std::vector<PageSection> pageShape(const std::string& html) {
     }
     if (tag.closing || sections.empty()) continue;
     const auto cls = tag.attributes.find("class");
+    if (cls != tag.attributes.end() && tokens(cls->second).contains("bar") && !chartLane.empty()) {
+      sections.back().bars.push_back({chartLane, tokens(cls->second).contains("expected"),
+                                      std::stod(tag.attributes["data-count"]), std::stod(tag.attributes["height"])});
+      continue;
+    }
     if (cls == tag.attributes.end() || !tokens(cls->second).contains("band")) continue;
     PageSection& s = sections.back();
     if (laneDepth < 0 || s.lanes.empty()) {
@@ -148,6 +158,29 @@ std::string laneMismatch(const PageLane& lane, const std::string& pattern, bool 
   return "";
 }
 
+// The difference between the chart's bars and the observed and expected
+// counts of the fit of the JSON document, for the `lanes` drawn.
+std::string chartMismatch(const nlohmann::json& fit, const std::vector<PageBar>& bars, std::size_t lanes) {
+  if (fit.is_null()) return bars.empty() ? "" : "a chart for a hypothesis without a fit";
+  const auto& phenotypes = fit.at("phenotypes");
+  if (bars.size() != 2 * lanes)
+    return std::to_string(bars.size()) + " chart bars for " + std::to_string(lanes) + " lanes";
+  if (phenotypes.size() < lanes) return "fewer fitted phenotypes than lanes";
+  double unit = 0, largest = 0;  // the scale, from the tallest bar
+  for (const PageBar& b : bars)
+    if (b.count > largest) largest = b.count, unit = b.height / b.count;
+  for (std::size_t k = 0; k < bars.size(); ++k) {
+    const auto& want = phenotypes.at(k / 2);
+    const PageBar& b = bars[k];
+    const double count = want.at(b.expected ? "expected_count" : "count").get<double>();
+    const std::string what = "chart bar " + std::to_string(k / 2 + 1) + (b.expected ? " expected" : " observed");
+    if (b.pattern != want.at("pattern") || b.expected != (k % 2 == 1)) return what + " stands in the wrong lane";
+    if (std::abs(b.count - count) > 1e-5 * std::max(1.0, count)) return what + " counts " + std::to_string(b.count);
+    if (std::abs(b.height - count * unit) > 0.1) return what + " is not drawn to the chart's scale";
+  }
+  return "";
+}
+
 }  // namespace
 
 std::string shapeMismatch(const std::string& json, const std::vector<PageSection>& page,
@@ -161,8 +194,12 @@ std::string shapeMismatch(const std::string& json, const std::vector<PageSection
     if (s.hypothesis > 0) sections.push_back(&s);
     else if (!s.lanes.empty()) observed.push_back(&s);
   }
-  if (observed.size() != 1) return "not one observed gel but " + std::to_string(observed.size());
   const auto& patterns = input.at("patterns");
+  // A run that read no patterns draws no gel.
+  if (observed.size() != (patterns.empty() ? 0U : 1U))
+    return "observed gels: " + std::to_string(observed.size()) + " for " + std::to_string(patterns.size()) +
+           " patterns";
+  if (patterns.empty()) return hypotheses.empty() ? "" : "hypotheses without patterns";
   if (observed[0]->lanes.size() != patterns.size())
     return "observed gel: " + std::to_string(observed[0]->lanes.size()) + " lanes for " +
            std::to_string(patterns.size()) + " patterns";
@@ -196,6 +233,7 @@ std::string shapeMismatch(const std::string& json, const std::vector<PageSection
     for (std::size_t k = 0; k < missing.size() && k < maxGhostLanes; ++k) lanes.emplace_back(missing[k], true);
     if (s.lanes.size() != lanes.size())
       return where + std::to_string(s.lanes.size()) + " lanes for " + std::to_string(lanes.size());
+    if (auto d = chartMismatch(h.at("fit"), s.bars, lanes.size()); !d.empty()) return where + d;
     for (std::size_t k = 0; k < lanes.size(); ++k) {
       if (auto d = laneMismatch(s.lanes[k], lanes[k].first, lanes[k].second); !d.empty()) return where + d;
       for (const PageBand& b : s.lanes[k].bands) {

@@ -37,10 +37,18 @@ struct PageLane {
   bool ghost = false;  // class "lane missing"
   std::vector<PageBand> bands;
 };
+// A bar of the chart of observed against expected individuals.
+struct PageBar {
+  std::string pattern;    // of its lane
+  bool expected = false;  // else observed
+  double count = 0;       // data-count
+  double height = 0;
+};
 struct PageSection {
   std::string id;
   int hypothesis = 0;
   std::vector<PageLane> lanes;
+  std::vector<PageBar> bars;
   int strayBands = 0;  // bands outside any lane
 };
 std::vector<PageSection> pageShape(const std::string& html);
@@ -48,7 +56,9 @@ std::vector<PageSection> pageShape(const std::string& html);
 // Empty when the page's lanes and bands are those of the JSON document of
 // the same run (one lane per distinct pattern, a band per '1', a section per
 // hypothesis with ghost lanes for its missing phenotypes and the origin of
-// every band), else the first difference.
+// every band; under a fitted hypothesis's gel an observed and an expected bar
+// per lane with the counts of the fit, drawn to one scale), else the first
+// difference.
 std::string shapeMismatch(const std::string& json, const std::vector<PageSection>& page,
                           std::size_t maxGhostLanes);
 

@@ -97,7 +97,7 @@ TEST(CommandLine, WritesTheReportTheDialogueWrites) {
     // the messages that the dialogue shows on its console.
     const std::string& report = want.begin()->second;
     const bool none = count(report, " Total number of hypotheses found") > 0 && count(report, " Hypothesis ") == 0;
-    const std::string hint = "korvelin: no hypothesis was found.";
+    const std::string hint = "Note: no hypothesis was found.";
     EXPECT_EQ(count(line.err, hint), none ? 1 : 0);
     for (const auto& message : lines(line.err)) {
       if (message.starts_with(hint)) continue;

@@ -89,7 +89,7 @@ class RunLines : public RunObserver {
   void closing(const Results& results) {
     if (searched_ && !incomplete_ && results.hypotheses.empty())
       console_.err(
-          "korvelin: no hypothesis was found. The strict test needs the sample to contain every phenotype "
+          "Note: no hypothesis was found. The strict test needs the sample to contain every phenotype "
           "class a hypothesis allows; --incomplete searches the hypotheses under which some phenotypes are "
           "absent from the sample, and ranks them by fit.");
     if (quiet_) return;

@@ -518,14 +518,16 @@ std::vector<int> rowOrder(int ezones, const std::optional<SplitTrial>& split) {
 }
 
 // The individuals of a lane, each with its population when the table has
-// them: "A1 (North), B2 (South)".
-std::string namesOf(const Sample& sample, std::size_t pattern) {
-  if (pattern >= sample.individuals.size()) return "";
+// them: "A1 (North)", "B2 (South)".
+std::vector<std::string> laneNames(const Sample& sample, std::size_t pattern) {
+  if (pattern >= sample.individuals.size()) return {};
   std::vector<std::string> names = sample.individuals[pattern];
   if (sample.hasPopulations())
     for (std::size_t i = 0; i < names.size(); ++i) names[i] += " (" + sample.populationName(pattern, i) + ")";
-  return join(names, ", ");
+  return names;
 }
+
+std::string namesOf(const Sample& sample, std::size_t pattern) { return join(laneNames(sample, pattern), ", "); }
 
 // The populations with their sizes, and the individuals left out because a
 // band was not scored.
@@ -723,8 +725,7 @@ void appendObserved(std::string& out, const Results& r, const Sample& sample) {
     for (std::size_t p = 0; p < in.patterns.size(); ++p) {
       // A name breaks only at the commas between names.
       std::vector<std::string> names;
-      if (p < sample.individuals.size())
-        for (const std::string& name : sample.individuals[p]) names.push_back("<span>" + htmlEscape(name) + "</span>");
+      for (const std::string& name : laneNames(sample, p)) names.push_back("<span>" + htmlEscape(name) + "</span>");
       out += "<li>n=" + num(countOf(in, p)) + ": " + join(names, ", ") + "</li>";
     }
     out += "</ol>";

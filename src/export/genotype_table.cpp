@@ -13,18 +13,25 @@ std::string csvField(const std::string& text) {
 }
 
 std::string genotypeTable(const Results& results, const Sample& sample) {
-  std::string table = "hypothesis,individual,pattern,locus,genotype\r\n";
+  std::string table;
+  writeGenotypeTable(results, sample, textSink(table));
+  return table;
+}
+
+bool writeGenotypeTable(const Results& results, const Sample& sample, const LineSink& sink) {
+  if (!sink("hypothesis,individual,pattern,locus,genotype\r")) return false;
   for (const Hypothesis& h : results.hypotheses) {
     const std::string number = std::to_string(h.number);
     for (std::size_t p = 0; p < h.genotypes.size() && p < sample.individuals.size(); ++p) {
       const PatternGenotype& g = h.genotypes[p];
       for (const std::string& individual : sample.individuals[p])
         for (std::size_t l = 0; l < g.loci.size(); ++l)
-          table += number + "," + csvField(individual) + "," + g.pattern + "," +
-                   std::to_string(h.loci[l].locus) + "," + csvField(g.loci[l].text) + "\r\n";
+          if (!sink(number + "," + csvField(individual) + "," + g.pattern + "," + std::to_string(h.loci[l].locus) +
+                    "," + csvField(g.loci[l].text) + "\r"))
+            return false;
     }
   }
-  return table;
+  return true;
 }
 
 }  // namespace korvelin

@@ -12,12 +12,16 @@
 
 #include <string>
 
+#include "export/line_sink.h"
 #include "input/sample.h"
 #include "results/results.h"
 
 namespace korvelin {
 
 std::string genotypeTable(const Results& results, const Sample& sample);
+// The same table row by row (each row ends in its carriage return); false
+// when the sink stopped it.
+bool writeGenotypeTable(const Results& results, const Sample& sample, const LineSink& sink);
 
 // One CSV field, quoted when it must be.
 std::string csvField(const std::string& text);

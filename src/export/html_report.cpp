@@ -504,13 +504,13 @@ std::string fitCells(const std::optional<HypothesisFit>& fit) {
          (r.converged ? "" : " <span title=\"the allele frequencies did not settle\">not converged</span>") + "</td>";
 }
 
-void appendSummary(std::string& out, const Results& r) {
+void appendSummary(std::string& out, const Results& r, const std::vector<std::optional<HypothesisFit>>& fits,
+                   const std::vector<bool>& drawn) {
   out += "<section id=\"summary\"><h2>Hypotheses</h2>";
   if (r.hypotheses.empty()) {
     out += "<p>No hypothesis explains the patterns.</p></section>\n";
     return;
   }
-  const auto fits = fitHypotheses(r);
   out += "<p class=\"fit-note\">Within each analysis pass (the first pass, or one split trial) the hypotheses are "
          "ranked by how well they predict the number of individuals of each pattern: AIC from the likelihood of "
          "the counts, with allele frequencies estimated from them; &Delta;AIC to the best and the Akaike weight "
@@ -520,6 +520,9 @@ void appendSummary(std::string& out, const Results& r) {
   if (r.input.individuals < kFewIndividuals)
     out += " <strong>With only " + num(r.input.individuals) + " individuals the ranking is weak.</strong>";
   out += "</p>";
+  if (std::count(drawn.begin(), drawn.end(), true) < static_cast<long>(drawn.size()))
+    out += "<p class=\"note\">The gels are drawn for the best " + num(static_cast<long long>(kDrawnPerPass)) +
+           " hypotheses of each pass; the others are only listed here.</p>";
   out += "<table class=\"summary\"><thead><tr><th>No.</th><th>Split trial</th><th>Loci</th><th>Null alleles</th>"
          "<th>Heteromeric bands</th><th>Modified bands</th><th>Expected / found</th><th>Closed</th>"
          "<th>Rank</th><th>&Delta;AIC</th><th>Akaike weight</th><th>G test p</th></tr></thead>"
@@ -543,7 +546,8 @@ void appendSummary(std::string& out, const Results& r) {
     std::vector<std::string> nulls;
     for (const Locus& l : h.loci)
       if (l.nullAllele) nulls.push_back(locusLetter(l.locus));
-    out += "<tr><td class=\"num\"><a href=\"#h" + num(h.number) + "\">" + num(h.number) + "</a></td><td>" +
+    out += "<tr><td class=\"num\">" +
+           (drawn[i] ? "<a href=\"#h" + num(h.number) + "\">" + num(h.number) + "</a>" : num(h.number)) + "</td><td>" +
            (h.split ? "Ezone " + num(h.split->ezone) + ", " + num(h.split->combination) + " of " + num(h.split->of) +
                           " (" + htmlEscape(h.split->code) + ")"
                     : std::string("\u2014")) +
@@ -778,8 +782,11 @@ std::string htmlReport(const Results& results, const Sample& sample, const HtmlC
   out += "</head>\n<body>\n";
   appendHeader(out, results, context);
   appendObserved(out, results, sample);
-  appendSummary(out, results);
-  for (const Hypothesis& h : results.hypotheses) appendHypothesis(out, results, sample, h);
+  const auto fits = fitHypotheses(results);
+  const std::vector<bool> drawn = bestOfEachPass(results, fits);
+  appendSummary(out, results, fits, drawn);
+  for (std::size_t i = 0; i < results.hypotheses.size(); ++i)
+    if (drawn[i]) appendHypothesis(out, results, sample, results.hypotheses[i]);
   out += "<footer>Written by KORVELIN " + htmlEscape(context.version) + " on " + htmlEscape(context.runTime) +
          ". Colours: Okabe\u2013Ito palette, one hue per locus, alleles in shades of it; every band names its origin "
          "on hover and in the legend.</footer>\n</body>\n</html>\n";

@@ -1,6 +1,8 @@
 #include "results/hypothesis_fit.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -14,6 +16,13 @@ using PassKey = std::tuple<bool, int, int, int, std::string>;
 PassKey passKey(const Hypothesis& h) {
   if (h.pass == PassKind::First || !h.split) return {false, 0, 0, 0, ""};
   return {true, h.split->ezone, h.split->combination, h.split->of, h.split->code};
+}
+
+// The hypotheses of each pass, in their order.
+std::map<PassKey, std::vector<std::size_t>> passes(const std::vector<Hypothesis>& hs) {
+  std::map<PassKey, std::vector<std::size_t>> groups;
+  for (std::size_t i = 0; i < hs.size(); ++i) groups[passKey(hs[i])].push_back(i);
+  return groups;
 }
 
 }  // namespace
@@ -59,21 +68,28 @@ std::vector<std::optional<HypothesisFit>> fitHypotheses(const Results& results) 
       // no fit for this one
     }
   }
-  std::vector<bool> done(hs.size(), false);
-  for (std::size_t i = 0; i < hs.size(); ++i) {
-    if (done[i]) continue;
-    std::vector<std::size_t> group;
-    for (std::size_t j = i; j < hs.size(); ++j)
-      if (!done[j] && passKey(hs[j]) == passKey(hs[i])) {
-        done[j] = true;
-        if (fits[j]) group.push_back(j);
-      }
+  for (const auto& [key, group] : passes(hs)) {
+    std::vector<std::size_t> fitted;
+    for (const std::size_t j : group)
+      if (fits[j]) fitted.push_back(j);
     std::vector<double> aics;
-    for (const std::size_t j : group) aics.push_back(fits[j]->result.aic);
+    for (const std::size_t j : fitted) aics.push_back(fits[j]->result.aic);
     const std::vector<fit::Rank> ranks = fit::rank(aics);
-    for (std::size_t k = 0; k < group.size(); ++k) fits[group[k]]->rank = ranks[k];
+    for (std::size_t k = 0; k < fitted.size(); ++k) fits[fitted[k]]->rank = ranks[k];
   }
   return fits;
+}
+
+std::vector<bool> bestOfEachPass(const Results& results, const std::vector<std::optional<HypothesisFit>>& fits,
+                                 std::size_t most) {
+  std::vector<bool> best(results.hypotheses.size(), false);
+  for (auto& [key, group] : passes(results.hypotheses)) {
+    const auto rankOf = [&fits](std::size_t i) { return fits[i] ? fits[i]->rank.rank : 1 << 30; };
+    std::stable_sort(group.begin(), group.end(),
+                     [&](std::size_t a, std::size_t b) { return rankOf(a) < rankOf(b); });
+    for (std::size_t k = 0; k < group.size() && k < most; ++k) best[group[k]] = true;
+  }
+  return best;
 }
 
 }  // namespace korvelin

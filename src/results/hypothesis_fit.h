@@ -40,4 +40,14 @@ fit::Input fitInput(const Hypothesis& h, const std::vector<int>& counts);
 // no individuals) has none and takes no part in the ranking.
 std::vector<std::optional<HypothesisFit>> fitHypotheses(const Results& results);
 
+// The HTML page draws the gels of at most this many hypotheses of each
+// analysis pass, and only lists the others.
+inline constexpr std::size_t kDrawnPerPass = 10;
+
+// Whether each hypothesis (index as in results.hypotheses) is among the
+// `most` best of its analysis pass: by rank, those without a fit after the
+// others, ties in the order found.
+std::vector<bool> bestOfEachPass(const Results& results, const std::vector<std::optional<HypothesisFit>>& fits,
+                                 std::size_t most = kDrawnPerPass);
+
 }  // namespace korvelin

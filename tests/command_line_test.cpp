@@ -10,8 +10,10 @@
 
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <new>
 #include <set>
 
+#include "cli/command_line.h"
 #include "harness.h"
 #include "run/format.h"
 #include "version.h"
@@ -49,7 +51,7 @@ const Equivalent kEquivalents[] = {
     {"conformance/rand-007", {"rand-007.dat"}},
     {"conformance/rand-016", {"rand-016.txt"}},
     {"conformance/real-002", {"real-002.dat"}},
-    {"conformance/real-009", {"./pat009"}},
+    {"conformance/real-009", {"./pat009", "-o", "patout"}},
     {"conformance/real-014", {"real-014.dat"}},
     {"conformance/real-016", {"real-016.dat"}},
     {"conformance/real-022", {"real-022.dat", "-o", "result022.lst"}},
@@ -60,7 +62,7 @@ const Equivalent kEquivalents[] = {
     {"golden/report-hybrids-ptm", {"hyb.dat"}},
     {"golden/split-all-maximal-n", {"twofixed.dat", "--split", "0", "--max-n", "2"}},
     {"golden/split-overlap-recovered", {"overlap.dat", "--split", "2"}},
-    {"golden/short-name-blank-lines", {"a."}},
+    {"golden/short-name-blank-lines", {"a.", "-o", "out"}},
 };
 
 // The data files and the answers of a case.
@@ -125,40 +127,81 @@ TEST(CommandLine, RepeatedSplitsAreSuccessiveMenuAnswers) {
 
 const std::string kDimer = readTextFile(std::string(KORVELIN_EXAMPLES) + "/dimer.dat");
 
+// A table of command-line cases (tests/command_line/NAME.json).
+nlohmann::json cases(const std::string& name) {
+  return nlohmann::json::parse(readTextFile(std::string(KORVELIN_TESTS_DIR) + "/command_line/" + name + ".json"));
+}
+
 // Each bad form once: one line naming the problem, the hint, status 2,
 // and nothing written.
 TEST(CommandLine, UsageErrors) {
-  const std::pair<Strings, std::string> cases[] = {
-      {{"dimer.dat", "--spilt", "3"}, "unknown option --spilt"},
-      {{"-qz", "dimer.dat"}, "unknown option -z"},
-      {{"dimer.dat", "other.dat"}, "a second DATAFILE: other.dat"},
-      {{"dimer.dat", "--", "-q"}, "a second DATAFILE: -q"},
-      {{"-q"}, "no DATAFILE given"},
-      {{"dimer.dat", "-o"}, "--output: 1 required FILE missing"},
-      {{"dimer.dat", "-o", ""}, "--output: an empty file name"},
-      {{"dimer.dat", "-o", "a.out", "-o", "b.out"}, "--output: At Most 1 required but received 2"},
-      {{"dimer.dat", "--append", "--overwrite"}, "--append excludes --overwrite"},
-      {{"dimer.dat", "-o", "-", "--overwrite"}, "--append and --overwrite need a report file, not -o -"},
-      {{"dimer.dat", "--dna=yes"}, "dna was given a disallowed flag override"},
-      {{"dimer.dat", "--split", "-1"}, "--split: '-1' is neither an Ezone number nor 'all'"},
-      {{"dimer.dat", "--split", "two"}, "--split: 'two' is neither an Ezone number nor 'all'"},
-      {{"dimer.dat", "--split", "all", "--split", "2"}, "--split all ends the run, so it must be the last --split"},
-      {{"dimer.dat", "--split", "7"}, "--split 7: no such Ezone (dimer.dat: Ezones 1 to 6)"},
-      {{"dimer.dat", "--split", "2", "--split", "8"}, "--split 8: no such Ezone (dimer.dat: Ezones 1 to 7)"},
-      {{"dimer.csv", "--split", "7"}, "--split 7: no such Ezone (dimer.csv: Ezones 1 to 6)"},
-      {{"dimer.dat", "--max-n", "3"}, "--max-n is for --split all only"},
-      {{"dimer.dat", "--split", "all", "--max-n", "9"}, "--max-n: 9 is not from 1 to 8"},
-      {{"dimer.dat", "--split", "all", "--max-n", "x"}, "Could not convert: --max-n = x"},
-      {{"dimer.dat", "-o", "./dimer.dat"}, "./dimer.dat: the report file would be DATAFILE"},
-  };
   const std::string table = readTextFile(std::string(KORVELIN_EXAMPLES) + "/dimer.csv");
-  for (const auto& [args, problem] : cases) {
-    const Transcript t = runCommandLineSession({{"dimer.dat", kDimer}, {"dimer.csv", table}}, args);
+  for (const auto& c : cases("usage_errors")) {
+    const std::string problem = c["problem"];
+    std::map<std::string, std::string> files{{"dimer.dat", kDimer}, {"dimer.csv", table}};
+    if (c.contains("dimer_as")) files[c["dimer_as"]] = kDimer;
+    const Transcript t = runCommandLineSession(files, c["args"].get<Strings>());
     EXPECT_EQ(t.status, 2) << problem;
     EXPECT_EQ(t.err, "korvelin: " + problem + "\nTry 'korvelin --help'\n");
     EXPECT_EQ(t.out, "");
-    EXPECT_EQ(t.files.size(), 2u) << problem;
+    EXPECT_EQ(t.files, files) << problem;
   }
+}
+
+// A run of dimer.csv with what a case of a table sets up: files already
+// there, links, names that cannot be made, a disk or standard output that
+// fills up, and something that happens before a line of a file is written
+// (memory exhausted, a signal, another run's file put in place). Checks the
+// status, standard error, and which files the run made or changed.
+void runCase(const nlohmann::json& c) {
+  const std::string name = c["name"];
+  SCOPED_TRACE(name);
+  std::map<std::string, std::string> before{{"dimer.csv", readTextFile(std::string(KORVELIN_EXAMPLES) + "/dimer.csv")}};
+  const auto object = [&c](const char* key) { return c.value(key, nlohmann::json::object()); };
+  const nlohmann::json files = object("files"), links = object("links"), unmakeable = object("unmakeable");
+  for (const auto& [file, text] : files.items()) before[file] = text;
+  ScriptedConsole console({});
+  if (c.contains("out_room")) console.setOutCapacity(c["out_room"]);
+  MemoryFileSystem fs;
+  for (const auto& [file, text] : before) fs.put(file, text);
+  for (const auto& [alias, target] : links.items()) fs.link(alias, target);
+  for (const auto& [file, code] : unmakeable.items()) fs.failCreating(file, code);
+  fs.setCapacity(c.value("room", std::size_t(-1)));
+  const std::string planted = "another run's file\n";
+  if (c.contains("at")) {
+    const nlohmann::json at = c["at"];
+    fs.beforeWrite = [&, at](const std::string& file, std::size_t line) {
+      if (file != at["file"] || line != at["line"]) return;
+      if (at.contains("throw")) throw std::bad_alloc();
+      if (at.contains("signal")) console.raise(at["signal"]);
+      if (at.contains("put")) fs.put(at["put"], planted);
+    };
+  }
+  const int status = cli::runCommandLine(c["args"].get<Strings>(), console, fs);
+  EXPECT_EQ(status, c["status"].get<int>());
+  EXPECT_EQ(console.stderrText(), c["err"].get<std::string>());
+  EXPECT_TRUE(console.stdoutText().starts_with(c.value("out_starts", ""))) << console.stdoutText();
+  // Made or changed: only what the case names; a planted file stays as it was put.
+  std::set<std::string> made;
+  for (const std::string& file : fs.names())
+    if (!before.contains(file) || before.at(file) != fs.contents(file)) made.insert(file);
+  EXPECT_EQ(made, c.value("made", std::set<std::string>()));
+  if (c.contains("at") && c["at"].contains("put")) {
+    EXPECT_EQ(fs.contents(c["at"]["put"]), planted);
+  }
+  EXPECT_FALSE(fs.scratchLeft());
+}
+
+// One file named twice (by another spelling, through a link) is refused
+// before the run, all conflicts at once; a file that another run makes
+// meanwhile is left alone.
+TEST(CommandLine, OutputNameClashes) {
+  for (const auto& c : cases("clashes")) runCase(c);
+}
+
+// However a run fails or is stopped, it leaves no new file and changes none.
+TEST(CommandLine, FailuresLeaveNothing) {
+  for (const auto& c : cases("failures")) runCase(c);
 }
 
 // The help comes before what the values mean (not before what the parser
@@ -328,22 +371,6 @@ TEST(CommandLine, DataFilesNameTheIndividuals) {
   const Transcript replaced = runCommandLineSession(old, {"dimer.csv", "--json", "d.json", "--overwrite"});
   EXPECT_EQ(replaced.status, 0);
   EXPECT_EQ(replaced.files.at("d.json"), t.files.at("d.json"));
-  for (const Strings& args : {Strings{"dimer.csv", "--json", "x", "--html", "x"},
-                              Strings{"dimer.csv", "--json", "dimer.out"}, Strings{"dimer.csv", "--html", "dimer.csv"}}) {
-    const Transcript clash = runCommandLineSession(files, args);
-    EXPECT_EQ(clash.status, 2) << args.back();
-    EXPECT_EQ(clash.files, files) << clash.err;
-  }
-
-  // A disk that fills up while the JSON is written: the report is whole,
-  // no part of the JSON is left, and the run says it failed.
-  const std::size_t report = t.files.at("dimer.out").size();
-  const Transcript full = runCommandLineSession(files, {"dimer.csv", "--json", "d.json"}, report + 200);
-  EXPECT_EQ(full.status, 1);
-  EXPECT_TRUE(full.err.starts_with(" ** Error status ")) << full.err;
-  EXPECT_EQ(full.files.at("dimer.out"), t.files.at("dimer.out"));
-  EXPECT_FALSE(full.files.contains("d.json"));
-  EXPECT_FALSE(scratchLeft(full));
 }
 
 }  // namespace

@@ -22,6 +22,8 @@ class ScriptedConsole : public Console {
   int outError() const override { return outError_; }
   int stopSignal() const override { return next_ >= stopAfter_ ? stopSignal_ : 0; }
 
+  // The signal comes now.
+  void raise(int signal) { stopAfter(0, signal); }
   // Standard output takes this many bytes more, then fails like a full disk.
   void setOutCapacity(std::size_t bytes) { outRoom_ = bytes; }
   // The signal comes once this many answers have been read.

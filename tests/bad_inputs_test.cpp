@@ -212,6 +212,9 @@ std::vector<BadInput> answerCases() {
        false, 1, "", false, 0, kind("x.out", FileKind::Link)},
       {"output file in use by another run", kGood, outputName, " ** x.out is in use by another run", false, 1, "",
        false, 0, {}, false, "x.out"},
+      {"output file in a folder that does not exist", kGood, {"p", "f", "nodir/x.out"},
+       " ** Error status <n>  in OPENing of nodir/x.out" + padded("", 49), true, 1, "", false, 1,
+       [](MemoryFileSystem& fs, ScriptedConsole&) { fs.failCreating("nodir/x.out", ENOENT); }},
       // Endless refused answers end the run.
       {"endless missing input names", kGood, Strings(150, "y"), kNoUsableAnswer, true, 1, "", true},
       {"endless blank lines at the Ezone menu", kGood, with(with(offer, {"y"}), Strings(150, "")), kNoUsableAnswer},

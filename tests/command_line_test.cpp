@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <new>
 #include <set>
@@ -329,6 +330,42 @@ TEST(CommandLine, ProgressLineOnlyOnATerminal) {
   EXPECT_EQ(readTextFile((dir / "err.txt").string()), "");
   EXPECT_EQ(readTextFile((dir / "a.out").string()), readTextFile((dir / "b.out").string()));
   EXPECT_NE(readTextFile((dir / "out.txt").string()).find("Hypothesis 1 (Ezone 3 split"), std::string::npos);
+  fs::remove_all(dir);
+}
+
+// What only a real disk shows: a folder reached through a link, a folder
+// that does not exist, an appended report put in place whole, and the
+// leftovers of a run killed outright (no process of that number) removed,
+// while nothing of this run's own is left.
+TEST(CommandLine, OnDiskNamesAndLeftovers) {
+  const fs::path dir = fs::temp_directory_path() / ("korvelin-disk-" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  fs::copy_file(fs::path(KORVELIN_EXAMPLES) / "dimer.dat", dir / "dimer.dat");
+  fs::create_directory_symlink(".", dir / "here");
+  const auto run = [&](const std::string& args) {
+    const std::string command = "cd '" + dir.string() + "' && " + KORVELIN_BINARY + " dimer.dat -q " + args +
+                                " 2> err.txt";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  const auto err = [&] { return readTextFile((dir / "err.txt").string()); };
+  EXPECT_EQ(run("--json here/dimer.out"), 2);
+  EXPECT_EQ(err(), "korvelin: here/dimer.out: the report file and the JSON would be one file\n");
+  EXPECT_EQ(run("--json nodir/d.json"), 1);
+  EXPECT_EQ(err(), "korvelin: nodir/d.json: cannot create: No such file or directory\n");
+  EXPECT_FALSE(fs::exists(dir / "dimer.out"));
+
+  const std::string dead = ".korvelin-2147483000-0";
+  for (const char* suffix : {".new", ".scr"}) std::ofstream(dir / (dead + suffix)) << "left by a killed run";
+  std::ofstream(dir / "dimer.out") << "old report without its line end";
+  EXPECT_EQ(run("--append --json d.json"), 0) << err();
+  const std::string report = readTextFile((dir / "dimer.out").string());
+  EXPECT_TRUE(report.starts_with("old report without its line end\n .---")) << report.substr(0, 80);
+  EXPECT_TRUE(report.ends_with(ruler() + "\n"));
+  EXPECT_TRUE(fs::exists(dir / "d.json"));
+  for (const auto& entry : fs::directory_iterator(dir))
+    EXPECT_FALSE(entry.path().filename().string().starts_with(".korvelin-")) << entry.path();
   fs::remove_all(dir);
 }
 

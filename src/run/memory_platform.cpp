@@ -253,6 +253,10 @@ std::unique_ptr<HeldFile> MemoryFileSystem::hold(const std::string& name, int& s
     status = EWOULDBLOCK;
     return nullptr;
   }
+  if (const int code = kind == FileKind::Missing ? creatable(name) : 0; code != 0) {
+    status = code;
+    return nullptr;
+  }
   files_[plain(name)];  // a missing file is created empty
   status = 0;
   return std::make_unique<MemoryHeldFile>(*this, plain(name));

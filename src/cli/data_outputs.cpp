@@ -22,7 +22,7 @@ bool writeData(DataKind kind, const FinishedRun& run, const LineSink& sink) {
     case DataKind::GenotypeTable: return writeGenotypeTable(run.results, run.sample, sink);
     case DataKind::Html: break;
   }
-  // The page is made whole first; its gels are few (see bestOfEachPass).
+  // The page is made whole first; its gels are few (see drawnHypotheses).
   const std::string page = htmlReport(run.results, run.sample,
                                       {kVersion, runTimeText(run.started), run.status == 0 ? std::string() : run.reason});
   std::size_t start = 0;

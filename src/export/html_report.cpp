@@ -521,8 +521,9 @@ void appendSummary(std::string& out, const Results& r, const std::vector<std::op
     out += " <strong>With only " + num(r.input.individuals) + " individuals the ranking is weak.</strong>";
   out += "</p>";
   if (std::count(drawn.begin(), drawn.end(), true) < static_cast<long>(drawn.size()))
-    out += "<p class=\"note\">The gels are drawn for the best " + num(static_cast<long long>(kDrawnPerPass)) +
-           " hypotheses of each pass; the others are only listed here.</p>";
+    out += "<p class=\"note\">Gels are drawn for the best " + num(static_cast<long long>(kDrawnPerPass)) +
+           " hypotheses of each pass, and for " + num(static_cast<long long>(kDrawnInAll)) +
+           " at most in all; the others (without a link) are only listed here.</p>";
   out += "<table class=\"summary\"><thead><tr><th>No.</th><th>Split trial</th><th>Loci</th><th>Null alleles</th>"
          "<th>Heteromeric bands</th><th>Modified bands</th><th>Expected / found</th><th>Closed</th>"
          "<th>Rank</th><th>&Delta;AIC</th><th>Akaike weight</th><th>G test p</th></tr></thead>"
@@ -783,7 +784,7 @@ std::string htmlReport(const Results& results, const Sample& sample, const HtmlC
   appendHeader(out, results, context);
   appendObserved(out, results, sample);
   const auto fits = fitHypotheses(results);
-  const std::vector<bool> drawn = bestOfEachPass(results, fits);
+  const std::vector<bool> drawn = drawnHypotheses(results, fits);
   appendSummary(out, results, fits, drawn);
   for (std::size_t i = 0; i < results.hypotheses.size(); ++i)
     if (drawn[i]) appendHypothesis(out, results, sample, results.hypotheses[i]);

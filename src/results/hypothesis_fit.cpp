@@ -80,16 +80,21 @@ std::vector<std::optional<HypothesisFit>> fitHypotheses(const Results& results) 
   return fits;
 }
 
-std::vector<bool> bestOfEachPass(const Results& results, const std::vector<std::optional<HypothesisFit>>& fits,
-                                 std::size_t most) {
-  std::vector<bool> best(results.hypotheses.size(), false);
-  for (auto& [key, group] : passes(results.hypotheses)) {
+std::vector<bool> drawnHypotheses(const Results& results, const std::vector<std::optional<HypothesisFit>>& fits,
+                                  std::size_t perPass, std::size_t inAll) {
+  std::vector<bool> drawn(results.hypotheses.size(), false);
+  std::vector<std::vector<std::size_t>> groups;
+  for (auto& [key, group] : passes(results.hypotheses)) groups.push_back(std::move(group));
+  // The passes in the order they ran.
+  std::sort(groups.begin(), groups.end(), [](const auto& a, const auto& b) { return a.front() < b.front(); });
+  std::size_t left = inAll;
+  for (auto& group : groups) {
     const auto rankOf = [&fits](std::size_t i) { return fits[i] ? fits[i]->rank.rank : 1 << 30; };
     std::stable_sort(group.begin(), group.end(),
                      [&](std::size_t a, std::size_t b) { return rankOf(a) < rankOf(b); });
-    for (std::size_t k = 0; k < group.size() && k < most; ++k) best[group[k]] = true;
+    for (std::size_t k = 0; k < group.size() && k < perPass && left > 0; ++k, --left) drawn[group[k]] = true;
   }
-  return best;
+  return drawn;
 }
 
 }  // namespace korvelin

@@ -41,13 +41,16 @@ fit::Input fitInput(const Hypothesis& h, const std::vector<int>& counts);
 std::vector<std::optional<HypothesisFit>> fitHypotheses(const Results& results);
 
 // The HTML page draws the gels of at most this many hypotheses of each
-// analysis pass, and only lists the others.
+// analysis pass, and of this many in all (a search of all Ezones may give
+// thousands of passes); it only lists the others.
 inline constexpr std::size_t kDrawnPerPass = 10;
+inline constexpr std::size_t kDrawnInAll = 100;
 
-// Whether each hypothesis (index as in results.hypotheses) is among the
-// `most` best of its analysis pass: by rank, those without a fit after the
-// others, ties in the order found.
-std::vector<bool> bestOfEachPass(const Results& results, const std::vector<std::optional<HypothesisFit>>& fits,
-                                 std::size_t most = kDrawnPerPass);
+// Whether each hypothesis (index as in results.hypotheses) gets its gel
+// drawn: the best `perPass` of each analysis pass by rank (those without a
+// fit after the others, ties in the order found), pass after pass in the
+// order they ran, until `inAll` are drawn.
+std::vector<bool> drawnHypotheses(const Results& results, const std::vector<std::optional<HypothesisFit>>& fits,
+                                  std::size_t perPass = kDrawnPerPass, std::size_t inAll = kDrawnInAll);
 
 }  // namespace korvelin

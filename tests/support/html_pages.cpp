@@ -171,18 +171,24 @@ std::string shapeMismatch(const std::string& json, const std::vector<PageSection
     if (auto d = laneMismatch(observed[0]->lanes[p], patterns[p].at("pattern"), false); !d.empty())
       return "observed gel: " + d;
   // A section for each of the best ten hypotheses of each pass (the
-  // first pass, or one split trial), in the order of the hypotheses.
-  std::map<std::string, std::vector<std::size_t>> passes;
-  for (std::size_t i = 0; i < hypotheses.size(); ++i)
-    passes[hypotheses[i].at("pass").dump() + hypotheses[i].at("split").dump()].push_back(i);
+  // first pass, or one split trial), pass after pass up to 100 in all, in
+  // the order of the hypotheses.
+  std::vector<std::vector<std::size_t>> passes;
+  std::map<std::string, std::size_t> passOf;
+  for (std::size_t i = 0; i < hypotheses.size(); ++i) {
+    const auto [at, added] =
+        passOf.emplace(hypotheses[i].at("pass").dump() + hypotheses[i].at("split").dump(), passes.size());
+    if (added) passes.emplace_back();
+    passes[at->second].push_back(i);
+  }
   std::set<std::size_t> drawn;
-  for (auto& [pass, members] : passes) {
+  for (auto& members : passes) {
     const auto rank = [&](std::size_t i) {
       const auto& fit = hypotheses[i].at("fit");
       return fit.is_null() ? 1 << 30 : fit.at("rank").get<int>();
     };
     std::stable_sort(members.begin(), members.end(), [&](std::size_t a, std::size_t b) { return rank(a) < rank(b); });
-    for (std::size_t k = 0; k < members.size() && k < 10; ++k) drawn.insert(members[k]);
+    for (std::size_t k = 0; k < members.size() && k < 10 && drawn.size() < 100; ++k) drawn.insert(members[k]);
   }
   if (sections.size() != drawn.size())
     return std::to_string(sections.size()) + " hypothesis sections for " + std::to_string(drawn.size()) +

@@ -8,9 +8,9 @@
 #include "cli/data_outputs.h"
 #include "cli/options.h"
 #include "input/indata.h"
-#include "run/run.h"
 #include "run/format.h"
 #include "run/report_file.h"
+#include "run/run.h"
 #include "run/session.h"
 
 namespace korvelin::cli {

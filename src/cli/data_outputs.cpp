@@ -6,10 +6,10 @@
 #include "export/genotype_table.h"
 #include "export/html_report.h"
 #include "export/json_export.h"
+#include "export/line_sink.h"
 #include "results/hypothesis_fit.h"
 #include "run/format.h"
 #include "run/report_file.h"
-#include "export/line_sink.h"
 #include "version.h"
 
 namespace korvelin::cli {

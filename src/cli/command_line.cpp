@@ -80,7 +80,7 @@ class RunLines : public RunObserver {
   }
   // The report's name, once it is in place.
   void reportLine(const std::string& report) {
-    if (!quiet_ && !report.empty()) console_.out("Report: " + report);
+    if (!quiet_ && !report.empty()) console_.out("Report: " + printable(report));
   }
 
  private:

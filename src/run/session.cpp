@@ -167,7 +167,7 @@ void Session::writeFailed(int status) {
 
 void Session::fileFailed(const std::string& action, const std::string& name, int status) {
   if (settings_.unattended) {
-    streams_.err("korvelin: " + printable(name) + ": " + (action == "OPENing" ? "cannot create: " : "cannot write: ") +
+    streams_.err("korvelin: " + printable(name) + ": " + (action == "OPENing" ? "cannot open: " : "cannot write: ") +
                  systemMessage(status));
     return;
   }

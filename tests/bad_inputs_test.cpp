@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <csignal>
 #include <functional>
+#include <new>
 #include <regex>
 
 #include "harness.h"
@@ -326,6 +327,20 @@ TEST(BadInputs, FilesThatFail) {
   EXPECT_EQ(count(console.stdoutText() + console.stderrText(), ruler()), 0);
   EXPECT_EQ(fs.contents("p.out"), "old report\n");
   EXPECT_FALSE(fs.scratchLeft());
+
+  // Memory that runs out in the middle of the report: the message on
+  // standard error, and the report ends with it and the ruler.
+  ScriptedConsole oom(fileAnswers("p", 200));
+  MemoryFileSystem disk;
+  disk.put("p.dat", kGood);
+  disk.beforeWrite = [](const std::string&, std::size_t line) {
+    if (line == 30) throw std::bad_alloc();
+  };
+  EXPECT_EQ(runKorvelin(oom, disk), 1);
+  EXPECT_EQ(oom.stderrText(), " ** The run stopped: memory exhausted\n");
+  EXPECT_TRUE(disk.contents("p.out").ends_with("\n ** The run stopped: memory exhausted\n" + ruler() + "\n"))
+      << disk.contents("p.out");
+  EXPECT_FALSE(disk.scratchLeft());
 }
 
 }  // namespace

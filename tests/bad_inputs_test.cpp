@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <csignal>
 #include <functional>
+#include <new>
 #include <regex>
 
 #include "harness.h"
@@ -218,6 +219,9 @@ std::vector<BadInput> answerCases() {
        false, 1, "", false, 0, kind("x.out", FileKind::Link)},
       {"output file in use by another run", kGood, outputName, " ** x.out is in use by another run", false, 1, "",
        false, 0, {}, false, "x.out"},
+      {"output file in a folder that does not exist", kGood, {"p", "f", "nodir/x.out"},
+       " ** Error status <n>  in OPENing of nodir/x.out" + padded("", 49), true, 1, "", false, 1,
+       [](MemoryFileSystem& fs, ScriptedConsole&) { fs.failCreating("nodir/x.out", ENOENT); }},
       // Endless refused answers end the run.
       {"endless missing input names", kGood, Strings(150, "y"), kNoUsableAnswer, true, 1, "", true},
       {"endless blank lines at the Ezone menu", kGood, with(with(offer, {"y"}), Strings(150, "")), kNoUsableAnswer},
@@ -329,6 +333,20 @@ TEST(BadInputs, FilesThatFail) {
   EXPECT_EQ(count(console.stdoutText() + console.stderrText(), ruler()), 0);
   EXPECT_EQ(fs.contents("p.out"), "old report\n");
   EXPECT_FALSE(fs.scratchLeft());
+
+  // Memory that runs out in the middle of the report: the message on
+  // standard error, and the report ends with it and the ruler.
+  ScriptedConsole oom(fileAnswers("p", 200));
+  MemoryFileSystem disk;
+  disk.put("p.dat", kGood);
+  disk.beforeWrite = [](const std::string&, std::size_t line) {
+    if (line == 30) throw std::bad_alloc();
+  };
+  EXPECT_EQ(runKorvelin(oom, disk), 1);
+  EXPECT_EQ(oom.stderrText(), " ** The run stopped: memory exhausted\n");
+  EXPECT_TRUE(disk.contents("p.out").ends_with("\n ** The run stopped: memory exhausted\n" + ruler() + "\n"))
+      << disk.contents("p.out");
+  EXPECT_FALSE(disk.scratchLeft());
 }
 
 }  // namespace

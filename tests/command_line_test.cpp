@@ -9,9 +9,12 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
+#include <new>
 #include <set>
 
+#include "cli/command_line.h"
 #include "harness.h"
 #include "run/format.h"
 #include "run/startup.h"
@@ -50,7 +53,6 @@ const Equivalent kEquivalents[] = {
     {"conformance/rand-007", {"rand-007.dat"}},
     {"conformance/rand-016", {"rand-016.txt"}},
     {"conformance/real-002", {"real-002.dat"}},
-    // The command line's default name keeps the data file's name whole.
     {"conformance/real-009", {"./pat009", "-o", "patout"}},
     {"conformance/real-014", {"real-014.dat"}},
     {"conformance/real-016", {"real-016.dat"}},
@@ -133,40 +135,24 @@ TEST(CommandLine, RepeatedSplitsAreSuccessiveMenuAnswers) {
 
 const std::string kDimer = readTextFile(std::string(KORVELIN_EXAMPLES) + "/dimer.dat");
 
+// A table of command-line cases (tests/command_line/NAME.json).
+nlohmann::json cases(const std::string& name) {
+  return nlohmann::json::parse(readTextFile(std::string(KORVELIN_TESTS_DIR) + "/command_line/" + name + ".json"));
+}
+
 // Each bad form once: one line naming the problem, the hint, status 2,
 // and nothing written.
 TEST(CommandLine, UsageErrors) {
-  const std::pair<Strings, std::string> cases[] = {
-      {{"dimer.dat", "--spilt", "3"}, "unknown option --spilt"},
-      {{"-qz", "dimer.dat"}, "unknown option -z"},
-      {{"dimer.dat", "other.dat"}, "a second DATAFILE: other.dat"},
-      {{"dimer.dat", "--", "-q"}, "a second DATAFILE: -q"},
-      {{"-q"}, "no DATAFILE given"},
-      {{"dimer.dat", "-o"}, "--output: 1 required FILE missing"},
-      {{"dimer.dat", "-o", ""}, "--output: an empty file name"},
-      {{"dimer.dat", "-o", "a.out", "-o", "b.out"}, "--output: At Most 1 required but received 2"},
-      {{"dimer.dat", "--append", "--overwrite"}, "--append excludes --overwrite"},
-      {{"dimer.dat", "-o", "-", "--overwrite"}, "--append and --overwrite need a report file, not -o -"},
-      {{"dimer.dat", "--dna=yes"}, "dna was given a disallowed flag override"},
-      {{"dimer.dat", "--split", "-1"}, "--split: '-1' is neither an Ezone number nor 'all'"},
-      {{"dimer.dat", "--split", "two"}, "--split: 'two' is neither an Ezone number nor 'all'"},
-      {{"dimer.dat", "--split", "all", "--split", "2"}, "--split all ends the run, so it must be the last --split"},
-      {{"dimer.dat", "--split", "7"}, "--split 7: no such Ezone (dimer.dat: Ezones 1 to 6)"},
-      {{"dimer.dat", "--split", "2", "--split", "8"}, "--split 8: no such Ezone (dimer.dat: Ezones 1 to 7)"},
-      {{"dimer.csv", "--split", "7"}, "--split 7: no such Ezone (dimer.csv: Ezones 1 to 6)"},
-      {{"dimer.dat", "--max-n", "3"}, "--max-n is for --split all only"},
-      {{"dimer.dat", "--split", "all", "--max-n", "9"}, "--max-n: 9 is not from 1 to 8"},
-      {{"dimer.dat", "--split", "all", "--max-n", "x"}, "Could not convert: --max-n = x"},
-      {{"dimer.dat", "-o", "./dimer.dat"}, "./dimer.dat: the report file would be DATAFILE"},
-      {{"dimer.csv", "--ignore", ""}, "--population and --ignore need a column's label or number"},
-  };
   const std::string table = readTextFile(std::string(KORVELIN_EXAMPLES) + "/dimer.csv");
-  for (const auto& [args, problem] : cases) {
-    const Transcript t = runCommandLineSession({{"dimer.dat", kDimer}, {"dimer.csv", table}}, args);
+  for (const auto& c : cases("usage_errors")) {
+    const std::string problem = c["problem"];
+    std::map<std::string, std::string> files{{"dimer.dat", kDimer}, {"dimer.csv", table}};
+    if (c.contains("dimer_as")) files[c["dimer_as"]] = kDimer;
+    const Transcript t = runCommandLineSession(files, c["args"].get<Strings>());
     EXPECT_EQ(t.status, 2) << problem;
     EXPECT_EQ(t.err, "korvelin: " + problem + "\nTry 'korvelin --help'\n");
     EXPECT_EQ(t.out, "");
-    EXPECT_EQ(t.files.size(), 2u) << problem;
+    EXPECT_EQ(t.files, files) << problem;
   }
 }
 
@@ -177,6 +163,66 @@ TEST(CommandLine, DefaultReportName) {
       {"gel.xlsx", "gel.out"}, {"gel.dat", "gel.out"}, {"x.CSV", "x.out"},      {"./pat009", "./pat009.out"},
       {"a.", "a.out"},         {".gel", ".gel.out"},   {"v1.2/gel", "v1.2/gel.out"}};
   for (const auto& [data, report] : names) EXPECT_EQ(defaultReportName(data), report) << data;
+}
+
+// A run of dimer.csv with what a case of a table sets up: files already
+// there, links, names that cannot be made, a disk or standard output that
+// fills up, and something that happens before a line of a file is written
+// (memory exhausted, a signal, another run's file put in place). Checks the
+// status, standard error, and which files the run made or changed.
+void runCase(const nlohmann::json& c) {
+  const std::string name = c["name"];
+  SCOPED_TRACE(name);
+  std::map<std::string, std::string> before{{"dimer.csv", readTextFile(std::string(KORVELIN_EXAMPLES) + "/dimer.csv")}};
+  const auto object = [&c](const char* key) { return c.value(key, nlohmann::json::object()); };
+  const nlohmann::json files = object("files"), links = object("links"), unmakeable = object("unmakeable");
+  for (const auto& [file, text] : files.items()) before[file] = text;
+  ScriptedConsole console({});
+  if (c.contains("out_room")) console.setOutCapacity(c["out_room"]);
+  MemoryFileSystem fs;
+  for (const auto& [file, text] : before) fs.put(file, text);
+  for (const auto& [alias, target] : links.items()) fs.link(alias, target);
+  for (const auto& [file, code] : unmakeable.items()) fs.failCreating(file, code);
+  fs.setCapacity(c.value("room", std::size_t(-1)));
+  const std::string planted = "another run's file\n";
+  if (c.contains("at")) {
+    const nlohmann::json at = c["at"];
+    fs.beforeWrite = [&, at](const std::string& file, std::size_t line) {
+      if (file != at["file"] || line != at["line"]) return;
+      if (at.contains("throw")) throw std::bad_alloc();
+      if (at.contains("signal")) console.raise(at["signal"]);
+      if (at.contains("put")) fs.put(at["put"], planted);
+    };
+  }
+  const int status = cli::runCommandLine(c["args"].get<Strings>(), console, fs);
+  EXPECT_EQ(status, c["status"].get<int>());
+  if (c.contains("err_starts")) {
+    EXPECT_TRUE(console.stderrText().starts_with(c["err_starts"].get<std::string>())) << console.stderrText();
+  } else {
+    EXPECT_EQ(console.stderrText(), c["err"].get<std::string>());
+  }
+  EXPECT_TRUE(console.stdoutText().starts_with(c.value("out_starts", ""))) << console.stdoutText();
+  // Made or changed: only what the case names; a planted file stays as it was put.
+  std::set<std::string> made;
+  for (const std::string& file : fs.names())
+    if (!before.contains(file) || before.at(file) != fs.contents(file)) made.insert(file);
+  EXPECT_EQ(made, c.value("made", std::set<std::string>()));
+  if (c.contains("at") && c["at"].contains("put")) {
+    EXPECT_EQ(fs.contents(c["at"]["put"]), planted);
+  }
+  EXPECT_FALSE(fs.scratchLeft());
+}
+
+// One file named twice (by another spelling, through a link) is refused
+// before the run, all conflicts at once; a file that another run makes
+// meanwhile is left alone.
+TEST(CommandLine, OutputNameClashes) {
+  for (const auto& c : cases("clashes")) runCase(c);
+}
+
+// However a run fails or is stopped, it leaves no new file and changes none.
+TEST(CommandLine, FailuresLeaveNothing) {
+  for (const auto& c : cases("failures")) runCase(c);
 }
 
 // The help comes before what the values mean (not before what the parser
@@ -307,6 +353,42 @@ TEST(CommandLine, ProgressLineOnlyOnATerminal) {
   fs::remove_all(dir);
 }
 
+// What only a real disk shows: a folder reached through a link, a folder
+// that does not exist, an appended report put in place whole, and the
+// leftovers of a run killed outright (no process of that number) removed,
+// while nothing of this run's own is left.
+TEST(CommandLine, OnDiskNamesAndLeftovers) {
+  const fs::path dir = fs::temp_directory_path() / ("korvelin-disk-" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  fs::copy_file(fs::path(KORVELIN_EXAMPLES) / "dimer.dat", dir / "dimer.dat");
+  fs::create_directory_symlink(".", dir / "here");
+  const auto run = [&](const std::string& args) {
+    const std::string command = "cd '" + dir.string() + "' && " + KORVELIN_BINARY + " dimer.dat -q " + args +
+                                " 2> err.txt";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  const auto err = [&] { return readTextFile((dir / "err.txt").string()); };
+  EXPECT_EQ(run("--json here/dimer.out"), 2);
+  EXPECT_EQ(err(), "korvelin: here/dimer.out: the report file and the JSON would be one file\n");
+  EXPECT_EQ(run("--json nodir/d.json"), 1);
+  EXPECT_EQ(err(), "korvelin: nodir/d.json: cannot create: No such file or directory\n");
+  EXPECT_FALSE(fs::exists(dir / "dimer.out"));
+
+  const std::string dead = ".korvelin-2147483000-0";
+  for (const char* suffix : {".new", ".scr"}) std::ofstream(dir / (dead + suffix)) << "left by a killed run";
+  std::ofstream(dir / "dimer.out") << "old report without its line end";
+  EXPECT_EQ(run("--append --json d.json"), 0) << err();
+  const std::string report = readTextFile((dir / "dimer.out").string());
+  EXPECT_TRUE(report.starts_with("old report without its line end\n .---")) << report.substr(0, 80);
+  EXPECT_TRUE(report.ends_with(ruler() + "\n"));
+  EXPECT_TRUE(fs::exists(dir / "d.json"));
+  for (const auto& entry : fs::directory_iterator(dir))
+    EXPECT_FALSE(entry.path().filename().string().starts_with(".korvelin-")) << entry.path();
+  fs::remove_all(dir);
+}
+
 // The data files of a run from a spreadsheet table: the JSON and the
 // genotype table name the individuals by their sample names, and each file
 // is written whole or not at all, never over an existing one unasked.
@@ -346,22 +428,6 @@ TEST(CommandLine, DataFilesNameTheIndividuals) {
   const Transcript replaced = runCommandLineSession(old, {"dimer.csv", "--json", "d.json", "--overwrite"});
   EXPECT_EQ(replaced.status, 0);
   EXPECT_EQ(replaced.files.at("d.json"), t.files.at("d.json"));
-  for (const Strings& args : {Strings{"dimer.csv", "--json", "x", "--html", "x"},
-                              Strings{"dimer.csv", "--json", "dimer.out"}, Strings{"dimer.csv", "--html", "dimer.csv"}}) {
-    const Transcript clash = runCommandLineSession(files, args);
-    EXPECT_EQ(clash.status, 2) << args.back();
-    EXPECT_EQ(clash.files, files) << clash.err;
-  }
-
-  // A disk that fills up while the JSON is written: the report is whole,
-  // no part of the JSON is left, and the run says it failed.
-  const std::size_t report = t.files.at("dimer.out").size();
-  const Transcript full = runCommandLineSession(files, {"dimer.csv", "--json", "d.json"}, report + 200);
-  EXPECT_EQ(full.status, 1);
-  EXPECT_TRUE(full.err.starts_with(" ** Error status ")) << full.err;
-  EXPECT_EQ(full.files.at("dimer.out"), t.files.at("dimer.out"));
-  EXPECT_FALSE(full.files.contains("d.json"));
-  EXPECT_FALSE(scratchLeft(full));
 }
 
 }  // namespace

@@ -383,7 +383,7 @@ TEST(RealRuns, MemoryExhausted) {
   // before its first allocation depends on the libraries it loads, so the
   // limit is raised step by step from where the loader itself fails (127)
   // to where the run gets going. Every limit in between must end with the
-  // message and status 1, never with an abort.
+  // message on standard error and status 1, never with an abort.
   int stoppedEarly = 0;
   for (rlim_t kilobytes = 4000; kilobytes <= 40000; kilobytes += 250) {
     RealRun early(dir.path, limited(kilobytes));
@@ -395,7 +395,7 @@ TEST(RealRuns, MemoryExhausted) {
     if (status == -SIGABRT && early.out.empty() && early.err.starts_with("terminate called without an active exception"))
       continue;
     EXPECT_GE(status, 0) << kilobytes << ": killed by a signal";
-    if (!early.out.ends_with(" ** The run stopped: std::bad_alloc\n")) break;  // the run got going
+    if (!early.err.ends_with(" ** The run stopped: memory exhausted\n")) break;  // the run got going
     EXPECT_EQ(status, 1) << kilobytes;
     ++stoppedEarly;
   }

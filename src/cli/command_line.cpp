@@ -3,13 +3,17 @@
 #include <algorithm>
 #include <chrono>
 #include <ctime>
+#include <new>
 #include <optional>
 
 #include "cli/data_outputs.h"
 #include "cli/options.h"
 #include "input/indata.h"
 #include "results/hypothesis_fit.h"
+#include "run/format.h"
+#include "run/report_file.h"
 #include "run/run.h"
+#include "run/session.h"
 #include "run/startup.h"
 
 namespace korvelin::cli {
@@ -81,12 +85,10 @@ class RunLines : public RunObserver {
     lastShown_ = now;
     console_.progress(progressLine(st, trials_));
   }
-  void runEnded(const State& st, bool reportOpened) override {
-    console_.progress("");
-    if (reportOpened) report_ = st.outfil;
-  }
-  // The fit of the hypotheses and the report's name close standard output.
-  void closing(const Results& results) {
+  void runEnded(const State&, bool) override { console_.progress(""); }
+  // The fit of the hypotheses closes standard output, before the files
+  // are put in place.
+  void fitLines(const Results& results) {
     if (searched_ && !incomplete_ && results.hypotheses.empty())
       console_.err(
           "Note: no hypothesis was found. The strict test needs the sample to contain every phenotype "
@@ -96,9 +98,12 @@ class RunLines : public RunObserver {
     if (incomplete_) {
       listRanked(results);
     } else {
-      for (const std::string& line : fitLines(results)) console_.out(line);
+      for (const std::string& line : cli::fitLines(results)) console_.out(line);
     }
-    if (!report_.empty()) console_.out("Report: " + report_);
+  }
+  // The report's name, once it is in place.
+  void reportLine(const std::string& report) {
+    if (!quiet_ && !report.empty()) console_.out("Report: " + printable(report));
   }
 
  private:
@@ -110,7 +115,7 @@ class RunLines : public RunObserver {
     if (order.size() > listed)
       console_.out("\u2026 and " + std::to_string(order.size() - listed) + " more (see --json)");
     if (searched_) console_.out(totals_);
-    const std::vector<std::string> fitted = fitLines(results);
+    const std::vector<std::string> fitted = cli::fitLines(results);
     for (std::size_t k = 0; k < listed; ++k) console_.out(fitted[order[k]]);
     if (fitted.size() > results.hypotheses.size()) console_.out(fitted.back());  // the small-sample warning
   }
@@ -121,7 +126,6 @@ class RunLines : public RunObserver {
   bool searched_ = false;
   std::string totals_;
   long long trials_ = 0;
-  std::string report_;
   bool shown_ = false;
   std::chrono::steady_clock::time_point lastShown_;
 };
@@ -132,39 +136,115 @@ int usageError(Console& console, const std::string& problem) {
   return kUsageStatus;
 }
 
+bool isNullDevice(FileSystem& files, const std::string& name) {
+  return name == "/dev/null" || (files.kindOf(name) == FileKind::Device && files.sameFile(name, "/dev/null"));
+}
+
+// What the run would refuse, found before anything is written: every
+// problem, each in a line, and the exit status (2 when any is a mistake of
+// the command, 1 when the system is in the way). A usage error comes alone.
 struct Refusal {
-  std::string problem;
+  std::vector<std::string> problems;
+  int status = kUsageStatus;
   bool usage = false;  // a mistake in the options, which the help explains
 };
 
-// What the run would refuse or the menu not take, found before anything is
-// written. Settles the report file's name.
-std::optional<Refusal> checkFiles(RunSettings& settings, FileSystem& files) {
-  if (!files.exists(settings.dataFile)) return Refusal{settings.dataFile + ": no such file"};
+// A file the run writes: the report or a data file.
+struct Output {
+  std::string name;
+  std::string what;  // "report file", "JSON", ...
+  bool report = false;
+};
+
+std::optional<Refusal> checkSplits(const RunSettings& settings, FileSystem& files) {
   int status = 0;
   int ezones = 0;
-  if (auto in = files.openRead(settings.dataFile, status); in && !settings.splits.empty() &&
-                                                          readEzoneCount(settings.dataFile, *in, {settings.populationColumn, settings.ignoredColumns}, ezones) && ezones > 0) {
-    // From the second request on, the menu also takes the Ezone a split adds.
-    for (std::size_t i = 0; i < settings.splits.size(); ++i) {
-      const int last = i == 0 ? ezones : ezones + 1;
-      if (settings.splits[i] > last)
-        return Refusal{"--split " + std::to_string(settings.splits[i]) + ": no such Ezone (" + settings.dataFile +
-                           ": Ezones 1 to " + std::to_string(last) + ")",
-                       true};
+  auto in = files.openRead(settings.dataFile, status);
+  if (!in || settings.splits.empty() ||
+      !readEzoneCount(settings.dataFile, *in, {settings.populationColumn, settings.ignoredColumns}, ezones) ||
+      ezones <= 0)
+    return std::nullopt;
+  // From the second request on, the menu also takes the Ezone a split adds.
+  for (std::size_t i = 0; i < settings.splits.size(); ++i) {
+    const int last = i == 0 ? ezones : ezones + 1;
+    if (settings.splits[i] > last)
+      return Refusal{{"--split " + std::to_string(settings.splits[i]) + ": no such Ezone (" +
+                      printable(settings.dataFile) + ": Ezones 1 to " + std::to_string(last) + ")"},
+                     kUsageStatus,
+                     true};
+  }
+  return std::nullopt;
+}
+
+// Settles the report file's name and the outputs that go nowhere
+// (/dev/null), then checks every output.
+std::optional<Refusal> checkFiles(RunSettings& settings, FileSystem& files) {
+  if (!files.exists(settings.dataFile)) return Refusal{{printable(settings.dataFile) + ": no such file"}};
+  if (auto refusal = checkSplits(settings, files)) return refusal;
+  if (settings.reportTo == RunSettings::ReportTo::File) {
+    if (settings.reportFile.empty()) settings.reportFile = defaultReportName(settings.dataFile);
+    if (isNullDevice(files, settings.reportFile)) {
+      settings.reportTo = RunSettings::ReportTo::Screen;
+      settings.reportFile.clear();
     }
   }
-  if (settings.reportTo != RunSettings::ReportTo::File) {
-    if (const std::string problem = dataOutputProblem(settings, files); !problem.empty()) return Refusal{problem};
-    return std::nullopt;
+  for (std::string* data : {&settings.jsonFile, &settings.genotypesFile, &settings.htmlFile})
+    if (!data->empty() && isNullDevice(files, *data)) data->clear();
+
+  std::vector<Output> outputs;
+  if (settings.reportTo == RunSettings::ReportTo::File) outputs.push_back({settings.reportFile, "report file", true});
+  for (const auto& [name, kind, what] : dataOutputs(settings))
+    if (name != "-") outputs.push_back({name, what, false});
+
+  Refusal refusal;
+  bool mistake = false;
+  const auto refuse = [&](const Output& output, const std::string& problem, bool ofTheCommand) {
+    refusal.problems.push_back(printable(output.name) + ": " + problem);
+    mistake = mistake || ofTheCommand;
+  };
+  const std::string input = files.identity(settings.dataFile);
+  std::vector<std::string> seen;
+  for (std::size_t i = 0; i < outputs.size(); ++i) {
+    const Output& output = outputs[i];
+    const std::string identity = files.identity(output.name);
+    seen.push_back(identity);
+    if (identity == input) {
+      if (output.report) return Refusal{{printable(output.name) + ": the report file would be DATAFILE"}, 2, true};
+      refuse(output, "the " + output.what + " would be DATAFILE", true);
+      continue;
+    }
+    bool clash = false;
+    for (std::size_t j = 0; j < i && !clash; ++j)
+      if (seen[j] == identity) {
+        refuse(output, "the " + outputs[j].what + " and the " + output.what + " would be one file", true);
+        clash = true;
+      }
+    if (clash) continue;
+    if (const std::string kind = kindProblem(files, output.name); !kind.empty()) {
+      refuse(output, kind, true);
+      continue;
+    }
+    if (files.kindOf(output.name) == FileKind::Plain) {
+      if (output.report && settings.existing == RunSettings::Existing::Refuse)
+        refuse(output, "the report file exists (--append or --overwrite to use it)", true);
+      else if (!output.report && settings.existing != RunSettings::Existing::Overwrite)
+        refuse(output, "the " + output.what + " exists (--overwrite to replace it)", true);
+      continue;
+    }
+    if (const int status = files.creatable(output.name); status != 0)
+      refuse(output, "cannot create: " + systemMessage(status), false);
   }
-  if (settings.reportFile.empty()) settings.reportFile = defaultReportName(settings.dataFile);
-  if (files.sameFile(settings.reportFile, settings.dataFile))
-    return Refusal{settings.reportFile + ": the report file would be DATAFILE", true};
-  if (settings.existing == RunSettings::Existing::Refuse && files.exists(settings.reportFile))
-    return Refusal{settings.reportFile + ": the report file exists (--append or --overwrite to use it)"};
-  if (const std::string problem = dataOutputProblem(settings, files); !problem.empty()) return Refusal{problem};
-  return std::nullopt;
+  if (refusal.problems.empty()) return std::nullopt;
+  refusal.status = mistake ? kUsageStatus : 1;
+  return refusal;
+}
+
+int stopped(Console& console) { return console.stopSignal() == 0 ? 0 : 128 + console.stopSignal(); }
+
+// Standard output could not take the last lines: say so.
+int outputLost(Console& console, int status) {
+  console.err("korvelin: standard output: cannot write: " + systemMessage(status));
+  return 1;
 }
 
 }  // namespace
@@ -184,28 +264,47 @@ int runCommandLine(const std::vector<std::string>& args, Console& console, FileS
       break;
   }
   if (const auto refusal = checkFiles(options.settings, files)) {
-    if (refusal->usage) return usageError(console, refusal->problem);
-    console.err("korvelin: " + refusal->problem);
-    return kUsageStatus;
+    if (refusal->usage) return usageError(console, refusal->problems.front());
+    for (const std::string& problem : refusal->problems) console.err("korvelin: " + problem);
+    return refusal->status;
   }
   const RunSettings& settings = options.settings;
-  RunLines lines(console, settings.quiet || settings.reportTo == RunSettings::ReportTo::StandardOutput,
-                 settings.incomplete);
+  bool toStandardOutput = settings.reportTo == RunSettings::ReportTo::StandardOutput;
+  for (const DataOutput& data : dataOutputs(settings)) toStandardOutput = toStandardOutput || data.name == "-";
+  RunLines lines(console, settings.quiet || toStandardOutput, settings.incomplete);
+  // Nothing is put in place before the run has ended well.
+  WholeFiles whole(files);
+  std::set<std::string> existed;
+  for (const DataOutput& data : dataOutputs(settings))
+    if (files.kindOf(data.name) == FileKind::Plain) existed.insert(data.name);
   FinishedRun finished;
   finished.started = std::time(nullptr);
-  const int status = runKorvelin(console, files, settings, &lines, SearchPath::Fast, [&](const Session& s) {
-    finished.results = s.results();
-    finished.sample = s.sample();
+  const int status = runKorvelin(console, whole, settings, &lines, SearchPath::Fast, [&](Session& s) {
+    finished.results = std::move(s.results());
+    finished.sample = std::move(s.sample());
     finished.status = s.endStatus();
     finished.reason = s.endReason();
   });
-  // A run stopped before it could hold its results (memory exhausted) has
-  // none to write.
-  if (status != finished.status) return status;
-  // The data files speak of the whole run, however it ended.
-  const bool written = writeDataOutputs(settings, finished, files, console);
-  lines.closing(finished.results);
-  return written || status != 0 ? status : 1;
+  if (status != 0 && status != exitStatus(EndKind::LimitReached)) return status;
+  try {
+    if (const int signal = stopped(console)) return signal;
+    if (const int failed = writeDataOutputs(settings, finished, existed, whole, console)) return failed;
+    lines.fitLines(finished.results);
+    if (const int lost = console.flush()) return outputLost(console, lost);
+    if (const int signal = stopped(console)) return signal;
+    if (const auto failure = whole.publishAll()) {
+      console.err(fileMessage(failure->name, failure->status == EEXIST
+                                                 ? "made by someone else during the run, and left alone"
+                                                 : "cannot be put in place: " + systemMessage(failure->status)));
+      return 1;
+    }
+  } catch (const std::bad_alloc&) {
+    console.err("korvelin: memory exhausted after the run; no file was written");
+    return 1;
+  }
+  lines.reportLine(settings.reportTo == RunSettings::ReportTo::File ? settings.reportFile : std::string());
+  if (const int lost = console.flush()) return outputLost(console, lost);
+  return status;
 }
 
 }  // namespace korvelin::cli

@@ -1,11 +1,12 @@
 #include "cli/data_outputs.h"
 
-#include <cstdio>
-#include <map>
+#include <cerrno>
+#include <new>
 
 #include "export/genotype_table.h"
 #include "export/html_report.h"
 #include "export/json_export.h"
+#include "export/line_sink.h"
 #include "results/hypothesis_fit.h"
 #include "run/format.h"
 #include "run/report_file.h"
@@ -14,48 +15,31 @@
 namespace korvelin::cli {
 namespace {
 
-std::string contentsOf(DataKind kind, const FinishedRun& run) {
+// Streams one data file into `sink`; false when the sink stopped it.
+bool writeData(DataKind kind, const FinishedRun& run, const LineSink& sink) {
   switch (kind) {
-    case DataKind::Json: return toJson(run.results, run.sample, run.status, run.reason);
-    case DataKind::GenotypeTable: return genotypeTable(run.results, run.sample);
+    case DataKind::Json: return writeJson(run.results, run.sample, run.status, run.reason, sink);
+    case DataKind::GenotypeTable: return writeGenotypeTable(run.results, run.sample, sink);
     case DataKind::Html: break;
   }
-  return htmlReport(run.results, run.sample,
-                    {kVersion, runTimeText(run.started), run.status == 0 ? std::string() : run.reason});
-}
-
-// Writes `text` to `name` through a held file: a new file is made empty and
-// exclusively first, and the text replaces it (or the old file) only when
-// all of it was written. Returns 0 or the code of the failure.
-int writeWhole(FileSystem& files, const std::string& name, const std::string& text, std::string& refusal) {
-  std::unique_ptr<HeldFile> held;
-  bool existed = false;
-  int status = 0;
-  refusal = holdReportFile(files, name, held, existed, status);
-  if (!held) return refusal.empty() ? status : -1;
-  auto out = files.openWrite(std::move(held), WriteMode::Overwrite, status);
-  if (!out) {
-    if (!existed) files.remove(name);
-    return status;
-  }
-  // Line by line as the file layer takes them; the text ends in a line end.
+  // The page is made whole first; its gels are few (see drawnHypotheses).
+  const std::string page = htmlReport(run.results, run.sample,
+                                      {kVersion, runTimeText(run.started), run.status == 0 ? std::string() : run.reason});
   std::size_t start = 0;
-  while (start < text.size()) {
-    const auto end = text.find('\n', start);
-    const std::size_t stop = end == std::string::npos ? text.size() : end;
-    if (!out->writeLine(text.substr(start, stop - start), status)) break;
+  while (start < page.size()) {
+    const auto end = page.find('\n', start);
+    const std::size_t stop = end == std::string::npos ? page.size() : end;
+    if (!sink(page.substr(start, stop - start))) return false;
     start = stop + 1;
   }
-  if (status == 0) status = out->close();
-  if (status != 0) {
-    out->discard();
-    out.reset();
-    if (!existed) files.remove(name);
-  }
-  return status;
+  return true;
 }
 
 }  // namespace
+
+std::string fileMessage(const std::string& name, const std::string& what) {
+  return "korvelin: " + printable(name) + ": " + what;
+}
 
 std::vector<DataOutput> dataOutputs(const RunSettings& settings) {
   std::vector<DataOutput> outputs;
@@ -66,35 +50,42 @@ std::vector<DataOutput> dataOutputs(const RunSettings& settings) {
   return outputs;
 }
 
-std::string dataOutputProblem(const RunSettings& settings, FileSystem& files) {
-  std::map<std::string, std::string> taken;
+int writeDataOutputs(const RunSettings& settings, const FinishedRun& run, const std::set<std::string>& existed,
+                     WholeFiles& files, Console& console) {
   for (const auto& [name, kind, what] : dataOutputs(settings)) {
-    if (name == settings.dataFile || files.sameFile(name, settings.dataFile))
-      return name + ": the " + what + " would be DATAFILE";
-    if (settings.reportTo == RunSettings::ReportTo::File &&
-        (name == settings.reportFile || files.sameFile(name, settings.reportFile)))
-      return name + ": the " + what + " would be the report file";
-    if (const auto other = taken.find(name); other != taken.end())
-      return name + ": named for the " + other->second + " and the " + what;
-    taken[name] = what;
-    if (const std::string refusal = kindRefusal(files, name); !refusal.empty()) return name + ": not a plain file";
-    if (settings.existing != RunSettings::Existing::Overwrite && files.exists(name))
-      return name + ": the " + what + " exists (--overwrite to replace it)";
+    const bool toStandardOutput = name == "-";
+    int status = 0;
+    try {
+      std::unique_ptr<OutputFile> out;
+      if (!toStandardOutput) {
+        // A file that another run has made meanwhile is not this run's to replace.
+        out = files.open(name, existed.contains(name) ? WriteMode::Overwrite : WriteMode::Create, status);
+        if (!out) {
+          console.err(fileMessage(name, "cannot create: " + systemMessage(status)));
+          return 1;
+        }
+      }
+      const bool whole = writeData(kind, run, [&](const std::string& line) {
+        if (console.stopSignal() != 0) return false;
+        if (toStandardOutput) {
+          console.out(line);
+          status = console.outError();
+          return status == 0;
+        }
+        return out->writeLine(line, status);
+      });
+      if (whole && !toStandardOutput) status = out->close();
+      if (whole && toStandardOutput) status = console.flush();
+      if (whole && status == 0) continue;
+    } catch (const std::bad_alloc&) {
+      status = ENOMEM;
+    }
+    if (console.stopSignal() != 0) return 128 + console.stopSignal();
+    console.err(fileMessage(toStandardOutput ? "standard output" : name,
+                            "cannot write the " + what + ": " + systemMessage(status)));
+    return 1;
   }
-  return {};
-}
-
-bool writeDataOutputs(const RunSettings& settings, const FinishedRun& run, FileSystem& files, Console& console) {
-  bool written = true;
-  for (const auto& [name, kind, what] : dataOutputs(settings)) {
-    std::string refusal;
-    const int status = writeWhole(files, name, contentsOf(kind, run), refusal);
-    if (status == 0) continue;
-    written = false;
-    console.err(refusal.empty() ? std::string(FreeLine().text("** Error status ").num(status).text(" in WRITing of ").name(name))
-                                : refusal);
-  }
-  return written;
+  return 0;
 }
 
 std::vector<std::string> fitLines(const Results& results) {

@@ -1,13 +1,15 @@
 #pragma once
 // The files beside the report that turn a run's results into data: the JSON
 // document, the genotype table and the HTML page. They are written once the
-// run is over, from the results model and the sample only, each whole or
-// not at all: a file is replaced only after all of it was written.
+// run is over, from the results model and the sample only, line by line,
+// each to a staged text (see WholeFiles) or to standard output ("-").
 
 #include <ctime>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "cli/whole_files.h"
 #include "input/sample.h"
 #include "results/results.h"
 #include "run/platform.h"
@@ -26,7 +28,7 @@ struct FinishedRun {
 
 enum class DataKind { Json, GenotypeTable, Html };
 
-// A data file the settings ask for.
+// A data file the settings ask for ("-" for standard output).
 struct DataOutput {
   std::string name;
   DataKind kind;
@@ -34,18 +36,20 @@ struct DataOutput {
 };
 std::vector<DataOutput> dataOutputs(const RunSettings& settings);
 
-// Why a data file cannot be written where the settings say, before the run
-// starts (the same name twice, the data file or the report file, a name that
-// is no plain file, an existing file without --overwrite); empty when it can.
-std::string dataOutputProblem(const RunSettings& settings, FileSystem& files);
-
-// Writes every data file the settings ask for. A file that cannot be
-// written gets a "** " line on the console; returns false when any failed.
-bool writeDataOutputs(const RunSettings& settings, const FinishedRun& run, FileSystem& files, Console& console);
+// Writes every data file the settings ask for; `existed` names those that
+// were there before the run (only they may be replaced). Returns 0; or 1 when one
+// could not be written (memory exhausted, a failed write: the message is
+// on standard error); or 128 + the signal that stopped the writing.
+int writeDataOutputs(const RunSettings& settings, const FinishedRun& run, const std::set<std::string>& existed,
+                     WholeFiles& files, Console& console);
 
 // The fit of each hypothesis in a line ("Fit of hypothesis 2: rank 1 of 2
 // in the first pass, delta AIC 0, G test p = 0.81"), then a warning when
 // the sample is too small for the ranking to mean much.
 std::vector<std::string> fitLines(const Results& results);
+
+// A plain message about a file, for standard error: "korvelin: NAME: WHAT",
+// the name with control characters shown as "?".
+std::string fileMessage(const std::string& name, const std::string& what);
 
 }  // namespace korvelin::cli

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
+#include <regex>
 
 #include "state/state.h"
 #include "version.h"
@@ -21,12 +23,14 @@ struct OutputOption {
 const OutputOption kOutputs[] = {
     {"-o,--output", &RunSettings::reportFile,
      "the report file (default: DATAFILE with its extension\n"
-     "replaced by \".out\"); - for the report on standard\n"
-     "output only"},
+     "replaced by \".out\", or \".out\" added); - for the report\n"
+     "on standard output only; /dev/null for none"},
     {"--json", &RunSettings::jsonFile, "the results as JSON: every hypothesis, its genotypes,\nmissing phenotypes and fit"},
     {"--genotypes", &RunSettings::genotypesFile,
      "the genotype of every individual under every hypothesis,\nas a CSV table"},
-    {"--html", &RunSettings::htmlFile, "an HTML page with the gel drawn for each hypothesis"},
+    {"--html", &RunSettings::htmlFile,
+     "an HTML page with the gels of the best hypotheses;\n"
+     "for any of these three, - writes to standard output"},
 };
 
 // "-o,--output FILE" as the help shows it: "-o, --output FILE".
@@ -50,12 +54,27 @@ std::string helpRow(const std::string& names, const std::string& help) {
   }
 }
 
-// An Ezone number, or "all" (0). -1 when it is neither.
-int ezoneArgument(const std::string& text) {
-  if (text == "all") return 0;
+// A number in plain decimal digits, or -1.
+int decimalArgument(const std::string& text) {
   int value = -1;
   const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
   return ec == std::errc() && ptr == text.data() + text.size() && value >= 0 ? value : -1;
+}
+
+// An Ezone number, or "all" (0). -1 when it is neither.
+int ezoneArgument(const std::string& text) { return text == "all" ? 0 : decimalArgument(text); }
+
+// The parser's own texts about the options, in plain sentences.
+std::string plainProblem(const std::string& problem) {
+  static const std::pair<std::regex, const char*> kPlain[] = {
+      {std::regex("^-*(\\S+) was given a disallowed flag override$"), "--$1 takes no value"},
+      {std::regex("^(\\S+): At Most 1 required but received \\d+$"), "$1 is given more than once"},
+      {std::regex("^(\\S+): \\d+ required (\\S+) missing$"), "$1: the $2 is missing"},
+      {std::regex("^(\\S+) excludes (\\S+)$"), "$1 and $2 cannot be given together"},
+  };
+  for (const auto& [pattern, plain] : kPlain)
+    if (std::regex_match(problem, pattern)) return std::regex_replace(problem, pattern, plain);
+  return problem;
 }
 
 Options usageError(std::string problem) {
@@ -68,8 +87,19 @@ Options usageError(std::string problem) {
 }
 
 // The checks the parser cannot make: what the values mean together.
-std::string problemWith(const RunSettings& settings, const std::vector<std::string>& splits, bool maximalNGiven) {
+std::string problemWith(const RunSettings& settings, const std::vector<std::string>& splits,
+                        const std::string& maximalN, bool maximalNGiven) {
   if (settings.dataFile.empty()) return "no DATAFILE given";
+  int onStandardOutput = settings.reportTo == RunSettings::ReportTo::StandardOutput ? 1 : 0;
+  for (const OutputOption& output : kOutputs) {
+    const std::string& name = settings.*output.file;
+    if (name == "-") ++onStandardOutput;
+    // "--json -q" is a forgotten name far more often than a file "-q".
+    if (name.size() > 1 && name[0] == '-')
+      return std::string(std::strchr(output.names, ',') ? std::strchr(output.names, ',') + 1 : output.names) +
+             ": '" + name + "' looks like an option, not a FILE (for a file of that name: ./" + name + ")";
+  }
+  if (onStandardOutput > 1) return "only one output can go to standard output (-)";
   for (std::size_t i = 0; i < splits.size(); ++i) {
     const int ezone = ezoneArgument(splits[i]);
     if (ezone < 0) return "--split: '" + splits[i] + "' is neither an Ezone number nor 'all'";
@@ -79,9 +109,11 @@ std::string problemWith(const RunSettings& settings, const std::vector<std::stri
   if (maximalNGiven && !all) return "--max-n is for --split all only";
   if (settings.incomplete && !splits.empty())
     return "--split cannot be combined with --incomplete (the search for overlapping Ezones uses the strict test)";
-  if (maximalNGiven && (settings.maximalN < 1 || settings.maximalN > kSplitBands))
-    return "--max-n: " + std::to_string(settings.maximalN) + " is not from 1 to " + std::to_string(kSplitBands);
-  const bool dataFiles = !settings.jsonFile.empty() || !settings.genotypesFile.empty() || !settings.htmlFile.empty();
+  if (maximalNGiven && (decimalArgument(maximalN) < 1 || decimalArgument(maximalN) > kSplitBands))
+    return "--max-n: '" + maximalN + "' is not a number from 1 to " + std::to_string(kSplitBands);
+  bool dataFiles = false;
+  for (const std::string* data : {&settings.jsonFile, &settings.genotypesFile, &settings.htmlFile})
+    dataFiles = dataFiles || (!data->empty() && *data != "-");
   if (settings.reportTo == RunSettings::ReportTo::StandardOutput &&
       (settings.existing == RunSettings::Existing::Append ||
        (settings.existing == RunSettings::Existing::Overwrite && !dataFiles)))
@@ -109,7 +141,8 @@ Options parseOptions(const std::vector<std::string>& args) {
   CLI::Option* population = app.add_option("--population", settings.populationColumn)->type_name("COLUMN");
   app.add_option("--ignore", settings.ignoredColumns)->type_name("COLUMN")->allow_extra_args(false);
   app.add_option("--split", splits)->type_name("EZONE")->allow_extra_args(false);
-  CLI::Option* maximalN = app.add_option("--max-n", settings.maximalN)->type_name("N");
+  std::string maximalNText;
+  CLI::Option* maximalN = app.add_option("--max-n", maximalNText)->type_name("N");
   app.add_flag("-q,--quiet", quiet)->disable_flag_override();
   app.add_flag("-h,--help", help)->disable_flag_override();
   app.add_flag("-V,--version", version)->disable_flag_override();
@@ -121,7 +154,7 @@ Options parseOptions(const std::vector<std::string>& args) {
   try {
     app.parse(reversed);
   } catch (const CLI::ParseError& e) {
-    return usageError(e.what());
+    return usageError(plainProblem(e.what()));
   }
   bool afterDashes = false;  // "--" ends the options
   for (const std::string& extra : app.remaining()) {
@@ -157,8 +190,10 @@ Options parseOptions(const std::vector<std::string>& args) {
     settings.reportTo = RunSettings::ReportTo::StandardOutput;
     settings.reportFile.clear();
   }
-  if (const std::string problem = problemWith(settings, splits, maximalN->count() > 0); !problem.empty())
+  if (const std::string problem = problemWith(settings, splits, maximalNText, maximalN->count() > 0);
+      !problem.empty())
     return usageError(problem);
+  if (maximalN->count() > 0) settings.maximalN = decimalArgument(maximalNText);
   for (const auto& split : splits) settings.splits.push_back(ezoneArgument(split));
   o.action = Options::Action::Run;
   return o;
@@ -170,18 +205,22 @@ std::string helpText() {
       "       korvelin\n"
       "\n"
       "Searches for the genetic hypotheses that explain the banding patterns in\n"
-      "DATAFILE, in one run without questions or pauses, and writes the report that\n"
-      "the dialogue writes for the same choices. Standard output gets one line per\n"
-      "hypothesis, the totals and the report's name; messages go to standard error.\n"
+      "DATAFILE (a pattern file, or a .csv or .tsv table with a sample name and a\n"
+      "0/1 score per band on each row), in one run without questions or pauses, and\n"
+      "writes the report that the dialogue writes for the same choices. Standard\n"
+      "output gets one line per hypothesis, the totals and the report's name;\n"
+      "messages go to standard error. The files are put in place only when the run\n"
+      "ends with status 0 or 3; a run that fails writes and changes no file.\n"
       "Without arguments, korvelin asks its questions instead (the dialogue).\n"
       "\n"
       "Options:\n";
   for (const OutputOption& output : kOutputs) text += helpRow(helpNames(output.names) + " FILE", output.help);
   text += helpRow("    --append", "add the report to an existing report file");
   text += helpRow("    --overwrite",
-                  "replace an existing report file and data files (without\n"
-                  "--append or --overwrite, an existing report file is an\n"
-                  "error; an existing data file needs --overwrite)");
+                  "replace an existing report file and output files\n"
+                  "(without --append or --overwrite, an existing report\n"
+                  "file is an error; an existing output file needs\n"
+                  "--overwrite)");
   text += helpRow("    --dna", "DNA electropherograms (default: zymograms)");
   text += helpRow("    --incomplete",
                   "search hypotheses under which some phenotypes are absent\n"
@@ -204,9 +243,10 @@ std::string helpText() {
   text += helpRow("-V, --version", "show the version and exit");
   text +=
       "\n"
-      "Exit status: 0 when the run ended in order, 2 for a usage error, a DATAFILE\n"
-      "that does not exist or an existing report file; otherwise as in the dialogue\n"
-      "(see korvelin(1)).\n"
+      "Exit status: 0 when the run ended in order; 1 when a file or standard output\n"
+      "cannot be written; 2 for a usage error, a DATAFILE that does not exist, an\n"
+      "existing file or one file named twice; 128+N after signal N; otherwise as in\n"
+      "the dialogue (see korvelin(1)).\n"
       "\n"
       "Examples: korvelin dimer.dat -o dimer.out\n"
       "          korvelin null.dat --json n.json --genotypes n.csv --html n.html\n";

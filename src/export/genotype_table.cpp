@@ -16,9 +16,16 @@ std::string csvField(const std::string& text) {
 }
 
 std::string genotypeTable(const Results& results, const Sample& sample) {
+  std::string table;
+  writeGenotypeTable(results, sample, textSink(table));
+  return table;
+}
+
+bool writeGenotypeTable(const Results& results, const Sample& sample, const LineSink& sink) {
   const bool populations = sample.hasPopulations();
-  std::string table = populations ? "hypothesis,individual,population,pattern,locus,genotype\r\n"
-                                  : "hypothesis,individual,pattern,locus,genotype\r\n";
+  if (!sink(populations ? "hypothesis,individual,population,pattern,locus,genotype\r"
+                        : "hypothesis,individual,pattern,locus,genotype\r"))
+    return false;
   for (const Hypothesis& h : results.hypotheses) {
     const std::string number = std::to_string(h.number);
     for (std::size_t p = 0; p < h.genotypes.size() && p < sample.individuals.size(); ++p) {
@@ -27,12 +34,13 @@ std::string genotypeTable(const Results& results, const Sample& sample) {
         std::string who = csvField(sample.individuals[p][i]) + ",";
         if (populations) who += csvField(sample.populationName(p, i)) + ",";
         for (std::size_t l = 0; l < g.loci.size(); ++l)
-          table += number + "," + who + g.pattern + "," + std::to_string(h.loci[l].locus) + "," +
-                   csvField(g.loci[l].text) + "\r\n";
+          if (!sink(number + "," + who + g.pattern + "," + std::to_string(h.loci[l].locus) + "," +
+                    csvField(g.loci[l].text) + "\r"))
+            return false;
       }
     }
   }
-  return table;
+  return true;
 }
 
 }  // namespace korvelin

@@ -15,12 +15,16 @@
 #include <string>
 #include <string_view>
 
+#include "export/line_sink.h"
 #include "input/sample.h"
 #include "results/results.h"
 
 namespace korvelin {
 
 std::string genotypeTable(const Results& results, const Sample& sample);
+// The same table row by row (each row ends in its carriage return); false
+// when the sink stopped it.
+bool writeGenotypeTable(const Results& results, const Sample& sample, const LineSink& sink);
 
 // One CSV field, quoted when it must be. A text that a spreadsheet program
 // would run as a formula (starting with =, +, -, @, tab or carriage return)

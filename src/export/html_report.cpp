@@ -751,7 +751,7 @@ std::string fitCells(const std::optional<HypothesisFit>& fit) {
          (r.converged ? "" : " <span title=\"the allele frequencies did not settle\">not converged</span>") + "</td>";
 }
 
-void appendSummary(std::string& out, const Results& r) {
+void appendSummary(std::string& out, const Results& r, const std::vector<bool>& drawn) {
   out += "<section id=\"summary\"><h2>Hypotheses</h2>";
   if (r.hypotheses.empty()) {
     out += "<p>No hypothesis explains the patterns.</p></section>\n";
@@ -767,6 +767,10 @@ void appendSummary(std::string& out, const Results& r) {
   if (r.input.individuals < kFewIndividuals)
     out += " <strong>With only " + num(r.input.individuals) + " individuals the ranking is weak.</strong>";
   out += "</p>";
+  if (std::count(drawn.begin(), drawn.end(), true) < static_cast<long>(drawn.size()))
+    out += "<p class=\"note\">Gels are drawn for the best " + num(static_cast<long long>(kDrawnPerPass)) +
+           " hypotheses of each pass, and for " + num(static_cast<long long>(kDrawnInAll)) +
+           " at most in all; the others (without a link) are only listed here.</p>";
   out += "<table class=\"summary\"><thead><tr><th>No.</th><th>Split trial</th><th>Loci</th><th>Null alleles</th>"
          "<th>Heteromeric bands</th><th>Modified bands</th><th>Expected / found</th><th>Closed</th>"
          "<th>Rank</th><th>&Delta;AIC</th><th>Akaike weight</th><th>G test p</th></tr></thead>"
@@ -781,7 +785,8 @@ void appendSummary(std::string& out, const Results& r) {
     std::vector<std::string> nulls;
     for (const Locus& l : h.loci)
       if (l.nullAllele) nulls.push_back(locusLetter(l.locus));
-    out += "<tr><td class=\"num\"><a href=\"#h" + num(h.number) + "\">" + num(h.number) + "</a></td><td>" +
+    out += "<tr><td class=\"num\">" +
+           (drawn[i] ? "<a href=\"#h" + num(h.number) + "\">" + num(h.number) + "</a>" : num(h.number)) + "</td><td>" +
            (h.split ? "Ezone " + num(h.split->ezone) + ", " + num(h.split->combination) + " of " + num(h.split->of) +
                           " (" + htmlEscape(h.split->code) + ")"
                     : std::string("\u2014")) +
@@ -1049,9 +1054,10 @@ std::string htmlReport(const Results& results, const Sample& sample, const HtmlC
   else
     out += "<section id=\"observed\" class=\"observed\"><h2>The observed gel</h2><p>No patterns were read.</p>"
            "</section>\n";
-  if (!results.hypotheses.empty() || context.ended.empty()) appendSummary(out, results);
+  const std::vector<bool> drawn = drawnHypotheses(results);
+  if (!results.hypotheses.empty() || context.ended.empty()) appendSummary(out, results, drawn);
   for (std::size_t i = 0; i < results.hypotheses.size(); ++i)
-    appendHypothesis(out, results, sample, results.hypotheses[i], fitOf(results, i));
+    if (drawn[i]) appendHypothesis(out, results, sample, results.hypotheses[i], fitOf(results, i));
   out += "<footer>Written by KORVELIN " + htmlEscape(context.version) + " on " + htmlEscape(context.runTime) +
          ". Colours: Okabe\u2013Ito palette, one hue per locus, alleles in shades of it; every band names its origin "
          "on hover and in the legend.</footer>\n</body>\n</html>\n";

@@ -215,26 +215,53 @@ const char* bandKindName(BandKind kind) {
 }
 
 std::string toJson(const Results& results, const Sample& sample, int status, const std::string& reason) {
-  ordered_json hypotheses = ordered_json::array();
+  std::string text;
+  writeJson(results, sample, status, reason, textSink(text));
+  return text;
+}
+
+bool writeJson(const Results& results, const Sample& sample, int status, const std::string& reason,
+               const LineSink& sink) {
   int closed = 0;
-  for (std::size_t i = 0; i < results.hypotheses.size(); ++i) {
-    const Hypothesis& h = results.hypotheses[i];
-    hypotheses.push_back(hypothesisOf(h, sample, results.input.counts, fitOf(results, i)));
-    if (h.closed) ++closed;
-  }
-  const ordered_json doc = {
+  for (const Hypothesis& h : results.hypotheses) closed += h.closed ? 1 : 0;
+  // The frame of the document, its hypotheses left out: they are put in
+  // one at a time, each as the whole document would indent it.
+  const ordered_json frame = {
       {"schema_version", kJsonSchemaVersion},
       {"program", "KORVELIN"},
       {"version", kVersion},
       {"search", results.incomplete ? "incomplete" : "strict"},
       {"input", inputOf(results.input, sample)},
-      {"hypotheses", hypotheses},
+      {"hypotheses", ordered_json::array()},
       {"totals", {{"hypotheses", results.hypotheses.size()}, {"closed", closed}}},
       {"ended", {{"status", status}, {"reason", reason}}},
   };
   // Names and file names may hold any bytes; invalid UTF-8 is replaced
   // rather than refused.
-  return doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+  const auto dump = [](const ordered_json& j) {
+    return j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
+  };
+  const std::string text = dump(frame);
+  const std::string empty = "\n  \"hypotheses\": [],\n";
+  const auto at = text.find(empty);
+  // Each piece of text in its lines.
+  const auto put = [&sink](const std::string& piece, const std::string& indent) {
+    std::size_t start = 0;
+    for (;;) {
+      const auto end = piece.find('\n', start);
+      if (!sink(indent + piece.substr(start, end == std::string::npos ? std::string::npos : end - start))) return false;
+      if (end == std::string::npos) return true;
+      start = end + 1;
+    }
+  };
+  if (results.hypotheses.empty()) return put(text, "");
+  if (!put(text.substr(0, at), "") || !sink("  \"hypotheses\": [")) return false;
+  for (std::size_t i = 0; i < results.hypotheses.size(); ++i) {
+    const std::string one =
+        dump(hypothesisOf(results.hypotheses[i], sample, results.input.counts, fitOf(results, i)));
+    if (!put(i + 1 < results.hypotheses.size() ? one + "," : one, "    ")) return false;
+  }
+  return sink("  ],") && put(text.substr(at + empty.size()), "");
 }
 
 }  // namespace korvelin

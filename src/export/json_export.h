@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "export/line_sink.h"
 #include "input/sample.h"
 #include "results/results.h"
 
@@ -17,6 +18,10 @@ inline constexpr int kJsonSchemaVersion = 1;
 // The document, indented, with a final newline. `status` and `reason` tell
 // how the run ended (its exit status and why).
 std::string toJson(const Results& results, const Sample& sample, int status, const std::string& reason);
+// The same document line by line, one hypothesis at a time; false when the
+// sink stopped it.
+bool writeJson(const Results& results, const Sample& sample, int status, const std::string& reason,
+               const LineSink& sink);
 
 // The words the document uses for a kind of band.
 const char* bandKindName(BandKind kind);

@@ -20,12 +20,15 @@ bool endsWithNoCase(std::string_view name, std::string_view ending) {
                     [](char a, char b) { return a == (b >= 'A' && b <= 'Z' ? static_cast<char>(b - 'A' + 'a') : b); });
 }
 
-// The text with LF line ends only: CR LF and a CR alone each become LF.
+// The text with LF line ends only: CR LF and a CR alone each become LF. A
+// CR inside quotes is part of a cell and stays.
 std::string withLineFeeds(std::string_view text) {
   std::string out;
   out.reserve(text.size());
+  bool quoted = false;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\r') {
+    if (text[i] == '"') quoted = !quoted;
+    if (text[i] != '\r' || quoted) {
       out += text[i];
     } else if (i + 1 == text.size() || text[i + 1] != '\n') {
       out += '\n';

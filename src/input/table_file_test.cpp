@@ -53,6 +53,7 @@ std::vector<Case> cases() {
       {"quoted names with delimiter, line break and quotes",
        "Sample,E1\n\"Smith, J.\",1\n\"two\nlines\",0\n\"say \"\"hi\"\"\",1\nC,0\n", "", {"E1"},
        {"2|Smith, J.|1", "3|two\nlines|0", "4|say \"hi\"|1", "5|C|0"}},
+      {"a carriage return inside quotes stays", "Sample,E1\r\n\"a\rb\",1\r\n", "", {"E1"}, {"2|a\rb|1"}},
       {"empty and repeated labels", "Sample,,E,E\nA,1,0,1\n", "", {"", "E", "E"}, {"2|A|101"}},
       {"blanks around cells", "Sample , E1 ,E2\n A  , 1 ,0 \n", "", {"E1", "E2"}, {"2|A|10"}},
       {"semicolons outnumber commas in the labels", "Sample;E1,2;E3,4;E5\nA;1;0;1\n", "", {"E1,2", "E3,4", "E5"},

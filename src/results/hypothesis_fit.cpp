@@ -78,6 +78,13 @@ void expect(const Hypothesis& h, const fit::Input& in, HypothesisFit& f) {
   }
 }
 
+// The hypotheses of each pass, in their order.
+std::map<PassKey, std::vector<std::size_t>> passes(const std::vector<Hypothesis>& hs) {
+  std::map<PassKey, std::vector<std::size_t>> groups;
+  for (std::size_t i = 0; i < hs.size(); ++i) groups[passKey(hs[i])].push_back(i);
+  return groups;
+}
+
 }  // namespace
 
 std::string fitStatistic(double value) {
@@ -114,19 +121,14 @@ std::vector<std::optional<HypothesisFit>> fitHypotheses(const Results& results) 
       // no fit for this one
     }
   }
-  std::vector<bool> done(hs.size(), false);
-  for (std::size_t i = 0; i < hs.size(); ++i) {
-    if (done[i]) continue;
-    std::vector<std::size_t> group;
-    for (std::size_t j = i; j < hs.size(); ++j)
-      if (!done[j] && passKey(hs[j]) == passKey(hs[i])) {
-        done[j] = true;
-        if (fits[j]) group.push_back(j);
-      }
+  for (const auto& [key, group] : passes(hs)) {
+    std::vector<std::size_t> fitted;
+    for (const std::size_t j : group)
+      if (fits[j]) fitted.push_back(j);
     std::vector<double> aics;
-    for (const std::size_t j : group) aics.push_back(fits[j]->result.aic);
+    for (const std::size_t j : fitted) aics.push_back(fits[j]->result.aic);
     const std::vector<fit::Rank> ranks = fit::rank(aics);
-    for (std::size_t k = 0; k < group.size(); ++k) fits[group[k]]->rank = ranks[k];
+    for (std::size_t k = 0; k < fitted.size(); ++k) fits[fitted[k]]->rank = ranks[k];
   }
   return fits;
 }
@@ -158,6 +160,25 @@ std::vector<std::size_t> rankedOrder(const Results& results) {
     return std::tuple(passOf[a], rankOf(a)) < std::tuple(passOf[b], rankOf(b));
   });
   return order;
+}
+
+std::vector<bool> drawnHypotheses(const Results& results, std::size_t perPass, std::size_t inAll) {
+  std::vector<bool> drawn(results.hypotheses.size(), false);
+  std::vector<std::vector<std::size_t>> groups;
+  for (auto& [key, group] : passes(results.hypotheses)) groups.push_back(std::move(group));
+  // The passes in the order they ran.
+  std::sort(groups.begin(), groups.end(), [](const auto& a, const auto& b) { return a.front() < b.front(); });
+  std::size_t left = inAll;
+  for (auto& group : groups) {
+    const auto rankOf = [&results](std::size_t i) {
+      const auto& fit = fitOf(results, i);
+      return fit ? fit->rank.rank : 1 << 30;
+    };
+    std::stable_sort(group.begin(), group.end(),
+                     [&](std::size_t a, std::size_t b) { return rankOf(a) < rankOf(b); });
+    for (std::size_t k = 0; k < group.size() && k < perPass && left > 0; ++k, --left) drawn[group[k]] = true;
+  }
+  return drawn;
 }
 
 }  // namespace korvelin

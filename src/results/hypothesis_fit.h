@@ -46,4 +46,17 @@ const std::optional<HypothesisFit>& fitOf(const Results& results, std::size_t in
 // order announced (unfitted last).
 std::vector<std::size_t> rankedOrder(const Results& results);
 
+// The HTML page draws the gels of at most this many hypotheses of each
+// analysis pass, and of this many in all (a search of all Ezones may give
+// thousands of passes); it only lists the others.
+inline constexpr std::size_t kDrawnPerPass = 10;
+inline constexpr std::size_t kDrawnInAll = 100;
+
+// Whether each hypothesis (index as in results.hypotheses) gets its gel
+// drawn: the best `perPass` of each analysis pass by rank (those without a
+// fit after the others, ties in the order found), pass after pass in the
+// order they ran, until `inAll` are drawn.
+std::vector<bool> drawnHypotheses(const Results& results, std::size_t perPass = kDrawnPerPass,
+                                  std::size_t inAll = kDrawnInAll);
+
 }  // namespace korvelin

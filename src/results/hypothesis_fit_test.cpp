@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -127,6 +128,34 @@ TEST(HypothesisFit, ExpectedIndividualsOfEveryPhenotypeIncludingTheMissing) {
   }
   EXPECT_NEAR(total, 96, 1e-9);
   EXPECT_NEAR(g, f.result.g, 1e-9);
+}
+
+// The gels of the HTML page: the best ten of a pass (one without a fit
+// last), then pass after pass until a hundred are drawn.
+TEST(HypothesisFit, DrawnGelsAreTheBestOfEachPassUpToAHundred) {
+  Results r;
+  std::vector<std::optional<HypothesisFit>> fits;
+  for (int i = 0; i < 12; ++i) {
+    r.hypotheses.push_back(oneLocus(i + 1));
+    fits.emplace_back(HypothesisFit{});
+    fits.back()->rank.rank = 12 - i;  // the last is the best
+  }
+  fits[11].reset();  // no fit: after every ranked one
+  for (int trial = 1; trial <= 150; ++trial) {
+    Hypothesis h = oneLocus(12 + trial);
+    h.pass = PassKind::SplitTrial;
+    h.split = SplitTrial{1, trial, 150, "1"};
+    r.hypotheses.push_back(h);
+    fits.emplace_back(HypothesisFit{});
+    fits.back()->rank.rank = 1;
+  }
+  r.fits = fits;
+  const std::vector<bool> drawn = drawnHypotheses(r);
+  const std::vector<bool> first(drawn.begin(), drawn.begin() + 12);
+  EXPECT_EQ(first, std::vector<bool>({false, true, true, true, true, true, true, true, true, true, true, false}));
+  EXPECT_EQ(std::count(drawn.begin() + 12, drawn.end(), true), 90);
+  EXPECT_TRUE(drawn[12 + 89]);
+  EXPECT_FALSE(drawn[12 + 90]);
 }
 
 }  // namespace

@@ -67,6 +67,7 @@ class MemoryOutputFile : public OutputFile {
       : held_(std::move(held)), written_(std::move(written)) {}
   ~MemoryOutputFile() override { discard(); }
   bool writeLine(const std::string& line, int& status) override {
+    if (held_->fs.beforeWrite) held_->fs.beforeWrite(held_->name, ++lines_);
     std::string& target = held_->fs.files_[written_];
     std::size_t& room = held_->fs.room_;
     if (line.size() + 1 > room) {
@@ -100,6 +101,62 @@ class MemoryOutputFile : public OutputFile {
  private:
   std::unique_ptr<MemoryHeldFile> held_;
   std::string written_;
+  std::size_t lines_ = 0;
+};
+
+// A file written whole: into a temporary, published as the disk version
+// does. `held` (may be null) locks the existing file.
+class MemoryStagedFile : public StagedFile {
+ public:
+  MemoryStagedFile(MemoryFileSystem& fs, std::string name, WriteMode mode, std::unique_ptr<MemoryHeldFile> held,
+                   std::string temporary)
+      : fs_(fs), name_(std::move(name)), mode_(mode), held_(std::move(held)), temporary_(std::move(temporary)) {}
+  ~MemoryStagedFile() override { discard(); }
+  bool writeLine(const std::string& line, int& status) override {
+    if (fs_.beforeWrite) fs_.beforeWrite(name_, ++lines_);
+    std::string& target = fs_.files_[temporary_];
+    if (line.size() + 1 > fs_.room_) {
+      target.append(line, 0, fs_.room_);
+      fs_.room_ = 0;
+      status = ENOSPC;
+      return false;
+    }
+    if (fs_.room_ != static_cast<std::size_t>(-1)) fs_.room_ -= line.size() + 1;
+    target += line;
+    target += '\n';
+    status = 0;
+    return true;
+  }
+  int flush() override { return 0; }
+  int close() override { return 0; }
+  int publish() override {
+    auto& files = fs_.files_;
+    int status = 0;
+    if (!held_ && files.count(name_) != 0) {
+      status = EEXIST;
+    } else if (held_ && mode_ == WriteMode::Append) {
+      std::string& old = files[name_];
+      if (!old.empty() && old.back() != '\n') old += '\n';
+      old += files[temporary_];
+      fs_.appended_.insert(name_);
+    } else {
+      files[name_] = std::move(files[temporary_]);
+    }
+    discard();
+    return status;
+  }
+  void discard() override {
+    fs_.files_.erase(temporary_);
+    held_.reset();
+  }
+
+ private:
+  MemoryFileSystem& fs_;
+  std::string name_;
+  WriteMode mode_;
+  std::unique_ptr<MemoryHeldFile> held_;
+  std::string temporary_;
+  std::size_t lines_ = 0;
 };
 
 bool ScriptedConsole::readLine(std::string& line) {
@@ -126,9 +183,39 @@ void ScriptedConsole::err(const std::string& line) {
   err_ += '\n';
 }
 
-std::string MemoryFileSystem::plain(std::string name) {
+std::string MemoryFileSystem::plain(std::string name) const {
   while (name.rfind("./", 0) == 0) name.erase(0, 2);
+  for (const auto& [alias, target] : aliases_) {
+    if (alias.ends_with('/') && name.starts_with(alias)) return plain(target + name.substr(alias.size()));
+    if (name == alias) return plain(target);
+  }
   return name;
+}
+
+std::unique_ptr<StagedFile> MemoryFileSystem::stage(const std::string& name, WriteMode mode, int& status) {
+  const std::string target = plain(name);
+  if (const int code = creatable(target); code != 0) {
+    status = code;
+    return nullptr;
+  }
+  std::unique_ptr<MemoryHeldFile> held;
+  if (mode != WriteMode::Create && files_.count(target) != 0) {
+    if (held_.count(target) != 0) {
+      status = EWOULDBLOCK;
+      return nullptr;
+    }
+    held = std::make_unique<MemoryHeldFile>(*this, target);
+  }
+  std::string temporary = ".korvelin-test-" + std::to_string(temporaryCount_++) + ".new";
+  files_[temporary].clear();
+  temporaries_.insert(temporary);
+  status = 0;
+  return std::make_unique<MemoryStagedFile>(*this, target, mode, std::move(held), std::move(temporary));
+}
+
+int MemoryFileSystem::creatable(const std::string& name) {
+  const auto failing = failCreating_.find(plain(name));
+  return failing == failCreating_.end() ? 0 : failing->second;
 }
 
 std::vector<std::string> MemoryFileSystem::names() const {
@@ -164,6 +251,10 @@ std::unique_ptr<HeldFile> MemoryFileSystem::hold(const std::string& name, int& s
   }
   if (held_.count(plain(name)) != 0) {
     status = EWOULDBLOCK;
+    return nullptr;
+  }
+  if (const int code = kind == FileKind::Missing ? creatable(name) : 0; code != 0) {
+    status = code;
     return nullptr;
   }
   files_[plain(name)];  // a missing file is created empty

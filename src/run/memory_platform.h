@@ -2,6 +2,7 @@
 // In-memory console and file system: a whole session runs in-process with
 // scripted answers, and what it wrote is read back as text.
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -21,6 +22,8 @@ class ScriptedConsole : public Console {
   int outError() const override { return outError_; }
   int stopSignal() const override { return next_ >= stopAfter_ ? stopSignal_ : 0; }
 
+  // The signal comes now.
+  void raise(int signal) { stopAfter(0, signal); }
   // Standard output takes this many bytes more, then fails like a full disk.
   void setOutCapacity(std::size_t bytes) { outRoom_ = bytes; }
   // The signal comes once this many answers have been read.
@@ -60,6 +63,15 @@ class MemoryFileSystem : public FileSystem {
   // Whether a scratch file (or the new text of an overwrite) made by a run
   // is still there.
   bool scratchLeft() const;
+  // A second name for a file ("h.json" for "r.out"), or with a final slash
+  // for the folder itself ("here/" for ""), as links are.
+  void link(const std::string& alias, const std::string& target) { aliases_[alias] = target; }
+  // Making a file under this name fails with `code` (a missing folder, say).
+  void failCreating(const std::string& name, int code) { failCreating_[plain(name)] = code; }
+  // Called before each line goes to an output file, with the name the file
+  // is for and the line's number from 1: a test may throw there (memory
+  // exhausted), raise a signal or put another file in place.
+  std::function<void(const std::string& name, std::size_t line)> beforeWrite;
   // Whether the file was opened for appending.
   bool appendedTo(const std::string& name) const { return appended_.count(plain(name)) != 0; }
 
@@ -71,15 +83,20 @@ class MemoryFileSystem : public FileSystem {
   std::unique_ptr<InputFile> openRead(const std::string& name, int& status) override;
   std::unique_ptr<HeldFile> hold(const std::string& name, int& status) override;
   std::unique_ptr<OutputFile> openWrite(std::unique_ptr<HeldFile> held, WriteMode mode, int& status) override;
+  std::unique_ptr<StagedFile> stage(const std::string& name, WriteMode mode, int& status) override;
   bool sameFile(const std::string& a, const std::string& b) override;
+  std::string identity(const std::string& name) override { return plain(name); }
+  int creatable(const std::string& name) override;
   std::unique_ptr<RecordFile> createScratch(std::string& name, int& status) override;
   void remove(const std::string& name) override;
 
  private:
   friend class MemoryHeldFile;
   friend class MemoryOutputFile;
-  // One directory: "./name" and "name" are the same file.
-  static std::string plain(std::string name);
+  friend class MemoryStagedFile;
+  // One directory: "./name" and "name" are the same file, and so are the
+  // names that links give it.
+  std::string plain(std::string name) const;
 
   std::map<std::string, std::string> files_;
   std::map<std::string, FileKind> kinds_;
@@ -90,6 +107,8 @@ class MemoryFileSystem : public FileSystem {
   // The new files of overwrites, until they take their target's place.
   std::set<std::string> temporaries_;
   std::set<std::string> held_;
+  std::map<std::string, std::string> aliases_;
+  std::map<std::string, int> failCreating_;
   std::size_t room_ = static_cast<std::size_t>(-1);
   bool failScratch_ = false;
   int scratchCount_ = 0;

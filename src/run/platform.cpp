@@ -1,9 +1,11 @@
 #include "run/platform.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <set>
 
 namespace korvelin {
 namespace {
@@ -308,6 +311,138 @@ std::string folderOf(const std::string& name) {
   return slash == std::string::npos ? std::string() : name.substr(0, slash + 1);
 }
 
+// Makes a new file ".korvelin-PID-N<suffix>" in `folder` (with its slash):
+// exclusively, so that an existing file or a planted link is never opened,
+// and locked, so that no other run takes it for a dead run's leftover.
+// Returns the descriptor, or -1 with errno set.
+int createTemporary(const std::string& folder, const char* suffix, std::string& name) {
+  constexpr int kNamesToTry = 1000;
+  for (int n = 0; n < kNamesToTry; ++n) {
+    std::string candidate = folder + ".korvelin-" + std::to_string(::getpid()) + "-" + std::to_string(n) + suffix;
+    const int fd = ::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+      ::flock(fd, LOCK_EX | LOCK_NB);
+      name = std::move(candidate);
+      return fd;
+    }
+    if (errno != EEXIST) return -1;
+  }
+  return -1;
+}
+
+// The permissions of a new file: all that the user's file mask allows.
+mode_t newFileMode() {
+  const mode_t mask = ::umask(022);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
+// Moves `from` to `to` only when nothing is under `to`: EEXIST otherwise.
+int renameIfFree(const std::string& from, const std::string& to) {
+#ifdef SYS_renameat2
+  if (::syscall(SYS_renameat2, AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), 1 /* RENAME_NOREPLACE */) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return errorCode();
+#endif
+  // Without that call: a second name, which fails when one exists.
+  if (::link(from.c_str(), to.c_str()) == 0) {
+    ::unlink(from.c_str());
+    return 0;
+  }
+  return errorCode();
+}
+
+// A file written whole (see StagedFile): the text goes into a temporary
+// beside the target; `held` is the existing target under its lock (or -1).
+class DiskStagedFile : public StagedFile {
+ public:
+  DiskStagedFile(std::string name, WriteMode mode, int held, std::FILE* f, int fd, std::string temporary)
+      : name_(std::move(name)), mode_(mode), held_(held), file_(f), fd_(fd), temporary_(std::move(temporary)) {}
+  ~DiskStagedFile() override { discard(); }
+  bool writeLine(const std::string& line, int& status) override { return file_.writeLine(line, status); }
+  int flush() override { return file_.flush(); }
+  int close() override {
+    int status = file_.close();
+    struct stat old {};
+    const mode_t mode = held_ >= 0 && ::fstat(held_, &old) == 0 ? old.st_mode & 07777 : newFileMode();
+    if (status == 0 && ::fchmod(fd_, mode) != 0) status = errorCode();
+    if (status == 0 && ::fsync(fd_) != 0) status = errorCode();
+    closed_ = status == 0;
+    return status;
+  }
+  int publish() override {
+    if (!closed_ || fd_ < 0) return EINVAL;
+    int status = 0;
+    if (held_ < 0)
+      status = renameIfFree(temporary_, name_);
+    else if (mode_ == WriteMode::Overwrite)
+      status = ::rename(temporary_.c_str(), name_.c_str()) == 0 ? 0 : errorCode();
+    else
+      status = appendToHeld();
+    if (status == 0 && held_ < 0) temporary_.clear();  // it is the file now
+    discard();
+    return status;
+  }
+  void discard() override {
+    file_.close();
+    if (fd_ >= 0) ::close(fd_);
+    if (held_ >= 0) ::close(held_);
+    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+    fd_ = held_ = -1;
+    temporary_.clear();
+  }
+
+ private:
+  // Adds the text to the end of the held file; on failure cuts the file
+  // back to what it was. An old last line without its line end is closed
+  // first, so the new text starts on a line of its own.
+  int appendToHeld() {
+    struct stat st {};
+    if (::fstat(held_, &st) != 0) return errorCode();
+    off_t to = st.st_size;
+    int status = 0;
+    if (endsWithoutNewline(held_)) status = writeAt(held_, "\n", 1, to++);
+    char buffer[1 << 16];
+    for (off_t from = 0; status == 0;) {
+      const ssize_t n = ::pread(fd_, buffer, sizeof buffer, from);
+      if (n == 0) break;
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        status = errorCode();
+        break;
+      }
+      status = writeAt(held_, buffer, static_cast<std::size_t>(n), to);
+      from += n;
+      to += n;
+    }
+    if (status == 0 && ::fsync(held_) != 0) status = errorCode();
+    if (status != 0) {
+      [[maybe_unused]] const int cut = ::ftruncate(held_, st.st_size);
+    }
+    return status;
+  }
+  static int writeAt(int fd, const char* data, std::size_t size, off_t at) {
+    while (size > 0) {
+      const ssize_t n = ::pwrite(fd, data, size, at);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return errorCode();
+      }
+      data += n;
+      at += n;
+      size -= static_cast<std::size_t>(n);
+    }
+    return 0;
+  }
+
+  std::string name_;
+  WriteMode mode_;
+  int held_;
+  StdioFile file_;
+  int fd_;  // the temporary, for its mode, its sync and reading it back
+  std::string temporary_;
+  bool closed_ = false;
+};
+
 class DiskFileSystem : public FileSystem {
  public:
   bool exists(const std::string& name) override {
@@ -355,10 +490,12 @@ class DiskFileSystem : public FileSystem {
     for (int attempt = 0; attempt < 100; ++attempt) {
       errno = 0;
       int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-      if (fd < 0 && errno == EEXIST)
+      if (fd < 0 && errno == EEXIST) {
         fd = ::open(name.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0 && errno == ENOENT) continue;  // removed in between
+      }
+      // A missing folder, say: the name cannot be made.
       if (fd < 0) {
-        if (errno == ENOENT) continue;  // removed in between
         status = errorCode();
         return nullptr;
       }
@@ -379,7 +516,7 @@ class DiskFileSystem : public FileSystem {
       status = 0;
       return held;
     }
-    status = EAGAIN;
+    status = EBUSY;
     return nullptr;
   }
   std::unique_ptr<OutputFile> openWrite(std::unique_ptr<HeldFile> file, WriteMode mode, int& status) override {
@@ -400,27 +537,59 @@ class DiskFileSystem : public FileSystem {
       status = 0;
       return std::make_unique<DiskOutputFile>(f);
     }
-    constexpr int kNamesToTry = 1000;
-    for (int n = 0; n < kNamesToTry; ++n) {
-      std::string temporary =
-          folderOf(held->name) + ".korvelin-" + std::to_string(::getpid()) + "-" + std::to_string(n) + ".new";
-      const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-      if (fd < 0) {
-        if (errno == EEXIST) continue;
-        break;
-      }
-      std::FILE* f = ::fdopen(fd, "wb");
-      if (f == nullptr) {
+    std::string temporary;
+    const int fd = createTemporary(folderOf(held->name), ".new", temporary);
+    if (fd < 0) {
+      status = errorCode();
+      return nullptr;
+    }
+    std::FILE* f = ::fdopen(fd, "wb");
+    if (f == nullptr) {
+      status = errorCode();
+      ::close(fd);
+      ::unlink(temporary.c_str());
+      return nullptr;
+    }
+    status = 0;
+    return std::make_unique<DiskReplacingFile>(std::move(held), f, std::move(temporary));
+  }
+  std::unique_ptr<StagedFile> stage(const std::string& name, WriteMode mode, int& status) override {
+    if (hasNul(name)) {
+      status = EINVAL;
+      return nullptr;
+    }
+    const std::string folder = folderOf(name);
+    removeStaleTemporaries(folder);
+    errno = 0;
+    int held = -1;
+    if (mode != WriteMode::Create) {
+      held = ::open(name.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+      if (held < 0 && errno != ENOENT) {
         status = errorCode();
-        ::close(fd);
-        ::unlink(temporary.c_str());
         return nullptr;
       }
-      status = 0;
-      return std::make_unique<DiskReplacingFile>(std::move(held), f, std::move(temporary));
+      struct stat st {};
+      if (held >= 0 && (::fstat(held, &st) != 0 || !S_ISREG(st.st_mode) || ::flock(held, LOCK_EX | LOCK_NB) != 0)) {
+        status = errno == EWOULDBLOCK ? EWOULDBLOCK : S_ISREG(st.st_mode) ? errorCode() : EINVAL;
+        ::close(held);
+        return nullptr;
+      }
+      if (held >= 0) ::fcntl(held, F_SETFL, ::fcntl(held, F_GETFL) & ~O_NONBLOCK);
     }
-    status = errorCode();
-    return nullptr;
+    std::string temporary;
+    const int fd = createTemporary(folder, ".new", temporary);
+    std::FILE* f = fd < 0 ? nullptr : ::fdopen(::dup(fd), "wb");
+    if (f == nullptr) {
+      status = errorCode();
+      if (fd >= 0) {
+        ::close(fd);
+        ::unlink(temporary.c_str());
+      }
+      if (held >= 0) ::close(held);
+      return nullptr;
+    }
+    status = 0;
+    return std::make_unique<DiskStagedFile>(name, mode, held, f, fd, std::move(temporary));
   }
   bool sameFile(const std::string& a, const std::string& b) override {
     struct stat sa {};
@@ -429,25 +598,72 @@ class DiskFileSystem : public FileSystem {
            sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
   }
   std::unique_ptr<RecordFile> createScratch(std::string& name, int& status) override {
-    // Exclusive creation: an existing file, or a link planted under the
-    // name, is never opened, truncated or followed; the next name is tried.
-    constexpr int kNamesToTry = 1000;
-    for (int n = 0; n < kNamesToTry; ++n) {
-      std::string candidate =
-          ".korvelin-" + std::to_string(::getpid()) + "-" + std::to_string(n) + ".scr";
-      const int fd =
-          ::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-      if (fd >= 0) {
-        name = std::move(candidate);
-        status = 0;
-        return std::make_unique<DiskRecordFile>(fd);
-      }
-      if (errno != EEXIST) break;
+    removeStaleTemporaries("");
+    const int fd = createTemporary("", ".scr", name);
+    if (fd < 0) {
+      status = errorCode();
+      return nullptr;
     }
-    status = errorCode();
-    return nullptr;
+    status = 0;
+    return std::make_unique<DiskRecordFile>(fd);
+  }
+  std::string identity(const std::string& name) override {
+    // An existing file is known by its device and inode; a name not yet
+    // made, by its folder's and its last part.
+    struct stat st {};
+    if (hasNul(name)) return name;
+    if (::stat(name.c_str(), &st) == 0) return "file " + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+    const std::string folder = folderOf(name);
+    if (::stat(folder.empty() ? "." : folder.c_str(), &st) != 0) return "name " + name;
+    return "in " + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + " " + name.substr(folder.size());
+  }
+  int creatable(const std::string& name) override {
+    if (hasNul(name)) return EINVAL;
+    struct stat st {};
+    errno = 0;
+    if (::lstat(name.c_str(), &st) != 0 && errno != ENOENT) return errorCode();
+    const std::string folder = folderOf(name);
+    // A last part too long for the folder is found by lstat on most file
+    // systems; not on all.
+    const long longest = ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+    errno = 0;
+    if (::access(folder.empty() ? "." : folder.c_str(), W_OK | X_OK) != 0) return errorCode();
+    if (longest > 0 && name.size() - folder.size() > static_cast<std::size_t>(longest)) return ENAMETOOLONG;
+    return 0;
   }
   void remove(const std::string& name) override { ::unlink(name.c_str()); }
+
+ private:
+  // The new texts (".new") and scratch files (".scr") that runs killed
+  // outright left behind: named for a process that no longer exists, owned
+  // by this user, and not held by any run (each run holds its own under a
+  // lock). Once per folder.
+  void removeStaleTemporaries(const std::string& folder) {
+    if (!cleaned_.insert(folder).second) return;
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr) return;
+    while (const dirent* entry = ::readdir(dir)) {
+      const std::string file = entry->d_name;
+      long pid = 0;
+      int used = 0;
+      if (std::sscanf(file.c_str(), ".korvelin-%ld-%*d%n", &pid, &used) < 1 || used == 0 || pid <= 0) continue;
+      const std::string rest = file.substr(static_cast<std::size_t>(used));
+      if ((rest != ".new" && rest != ".scr") || pid == ::getpid()) continue;
+      if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+      const std::string path = folder + file;
+      const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+      if (fd < 0) continue;
+      struct stat opened {};
+      struct stat named {};
+      if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && opened.st_uid == ::geteuid() &&
+          ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+          named.st_dev == opened.st_dev && named.st_ino == opened.st_ino)
+        ::unlink(path.c_str());
+      ::close(fd);
+    }
+    ::closedir(dir);
+  }
+  std::set<std::string> cleaned_;
 };
 
 }  // namespace

@@ -73,6 +73,21 @@ class HeldFile {
   virtual ~HeldFile() = default;
 };
 
+// The new text of a file that is written whole (the files of a run from the
+// command line): it goes to a new file beside the one it is for and takes
+// that name only when published, so that a run that fails leaves no file
+// and changes none. Dropping it unpublished drops the new text.
+class StagedFile : public OutputFile {
+ public:
+  // close() writes the text out to the disk and publishes nothing.
+  // After a close() that succeeded, puts the text in place: under a name
+  // that was free when the text was begun, a new file only if the name is
+  // still free (EEXIST otherwise, and the file there is left alone); an
+  // existing file replaced (Overwrite) or extended (Append). 0, or the code
+  // of the failure; the old file is then as it was.
+  virtual int publish() = 0;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -88,8 +103,20 @@ class FileSystem {
   // Overwrite writes a new file beside it that replaces it only at close().
   virtual std::unique_ptr<OutputFile> openWrite(std::unique_ptr<HeldFile> held, WriteMode mode,
                                                 int& status) = 0;
+  // Begins the new text of `name` (see StagedFile). An existing plain file
+  // is held under an exclusive lock until the text is published or
+  // dropped (EWOULDBLOCK when another run holds it); nothing is made under
+  // `name` itself. Stale new texts that dead runs left in the folder are
+  // removed.
+  virtual std::unique_ptr<StagedFile> stage(const std::string& name, WriteMode mode, int& status) = 0;
   // Whether two names lead to the same existing file.
   virtual bool sameFile(const std::string& a, const std::string& b) = 0;
+  // A key that two names share exactly when they lead to the same file,
+  // made already or not ("r.out", "./r.out" and "link-to-here/r.out").
+  virtual std::string identity(const std::string& name) = 0;
+  // 0 when a file can be made under `name` (its folder exists and takes
+  // new files, the name is not too long), else the code of the obstacle.
+  virtual int creatable(const std::string& name) = 0;
   // A new, empty direct-access file of 4-byte records under a fresh name
   // (returned in `name`) that no other file or run in the directory uses.
   virtual std::unique_ptr<RecordFile> createScratch(std::string& name, int& status) = 0;

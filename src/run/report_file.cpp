@@ -1,23 +1,35 @@
 #include "run/report_file.h"
 
 #include <cerrno>
+#include <cstring>
 
 #include "run/format.h"
 
 namespace korvelin {
 
-std::string kindRefusal(FileSystem& files, const std::string& name) {
-  const char* what = nullptr;
+std::string kindProblem(FileSystem& files, const std::string& name) {
   switch (files.kindOf(name)) {
     case FileKind::Missing:
     case FileKind::Plain: return {};
-    case FileKind::Directory: what = " is a directory, not a plain file"; break;
-    case FileKind::Fifo: what = " is a named pipe, not a plain file"; break;
-    case FileKind::Device: what = " is a device, not a plain file"; break;
-    case FileKind::Link: what = " is a symbolic link, not a plain file"; break;
-    case FileKind::Other: what = " is not a plain file"; break;
+    case FileKind::Directory: return "a directory, not a plain file";
+    case FileKind::Fifo: return "a named pipe, not a plain file";
+    case FileKind::Device: return "a device, not a plain file";
+    case FileKind::Link: return "a symbolic link, not a plain file";
+    case FileKind::Other: break;
   }
-  return FreeLine().text("** " + printable(name) + what);
+  return "not a plain file";
+}
+
+std::string systemMessage(int status) {
+  if (status == EWOULDBLOCK) return "in use by another run";
+  if (status == ENOMEM) return "memory exhausted";
+  return std::strerror(status);
+}
+
+std::string kindRefusal(FileSystem& files, const std::string& name) {
+  const std::string what = kindProblem(files, name);
+  if (what.empty()) return {};
+  return FreeLine().text("** " + printable(name) + " is " + what);
 }
 
 std::string holdReportFile(FileSystem& files, const std::string& name, std::unique_ptr<HeldFile>& held,

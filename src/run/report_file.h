@@ -13,6 +13,14 @@
 
 namespace korvelin {
 
+// What the name stands for when it is no plain file or missing ("a
+// directory, not a plain file"), or empty.
+std::string kindProblem(FileSystem& files, const std::string& name);
+
+// A failure code in words, as messages show it ("No space left on device";
+// "in use by another run" for a file that another run holds).
+std::string systemMessage(int status);
+
 // The "** " line that refuses `name` as a report file for what it is (a
 // directory, a named pipe, a device, a symbolic link), or empty.
 std::string kindRefusal(FileSystem& files, const std::string& name);

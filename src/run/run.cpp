@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <memory>
+#include <new>
 
 #include "results/hypothesis_fit.h"
 #include "run/format.h"
@@ -12,12 +13,12 @@
 namespace korvelin {
 
 int runKorvelin(Console& console, FileSystem& files, SearchPath path,
-                const std::function<void(const Session&)>& finished) {
+                const std::function<void(Session&)>& finished) {
   return runKorvelin(console, files, RunSettings{}, nullptr, path, finished);
 }
 
 int runKorvelin(Console& console, FileSystem& files, const RunSettings& settings, RunObserver* observer,
-                SearchPath path, const std::function<void(const Session&)>& finished) {
+                SearchPath path, const std::function<void(Session&)>& finished) {
   // The session too is made inside: its state is large, and memory may run
   // out at once.
   std::unique_ptr<Session> s;
@@ -37,10 +38,22 @@ int runKorvelin(Console& console, FileSystem& files, const RunSettings& settings
     if (finished) finished(*s);
     return s->endStatus();
   } catch (const std::exception& e) {
-    // Not an orderly end (memory exhausted, say): release the files, tell
-    // the user and fail.
-    s.reset();
-    console.out(FreeLine().text("** The run stopped: ").text(e.what()));
+    // Not an orderly end (memory exhausted, say): tell the user, end the
+    // report as any failed run ends it, and fail.
+    const std::string why = dynamic_cast<const std::bad_alloc*>(&e) ? "memory exhausted" : e.what();
+    const std::string line = FreeLine().text("** The run stopped: ").text(why);
+    if (s) {
+      try {
+        s->toUnit(kStderrUnit, line);
+        if (s->state().u == kFileUnit) s->report(line);
+        s->last(EndKind::SystemFailed, why);
+      } catch (...) {
+        // Ended (or memory ran out again): the session releases the files.
+      }
+      s.reset();
+    } else {
+      console.err(line);
+    }
     console.flush();
     return exitStatus(EndKind::SystemFailed);
   }

@@ -1,6 +1,7 @@
 #include "run/session.h"
 
 #include "run/format.h"
+#include "run/report_file.h"
 
 namespace korvelin {
 namespace {
@@ -160,8 +161,17 @@ void Session::abandon(EndKind kind, std::string reason) {
 }
 
 void Session::writeFailed(int status) {
-  if (consoleLost_) return;
-  console_.out(FreeLine().text("** Error status ").num(status).text(" in WRITing of ").name(state_->outfil));
+  if (consoleLost_ && !settings_.unattended) return;
+  fileFailed("WRITing", state_->outfil, status);
+}
+
+void Session::fileFailed(const std::string& action, const std::string& name, int status) {
+  if (settings_.unattended) {
+    streams_.err("korvelin: " + printable(name) + ": " + (action == "OPENing" ? "cannot open: " : "cannot write: ") +
+                 systemMessage(status));
+    return;
+  }
+  console_.out(FreeLine().text("** Error status ").num(status).text(" in " + action + " of ").name(name));
 }
 
 void Session::outputLost(int status) {

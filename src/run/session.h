@@ -117,6 +117,10 @@ class Session {
   [[noreturn]] void last(EndKind kind, std::string reason);
   // An end without the ruler: the files are released as after `last`.
   [[noreturn]] void abandon(EndKind kind, std::string reason);
+  // A file that could not be opened (`action` "OPENing") or written
+  // ("WRITing"): the dialogue's "** Error status" line; from the command
+  // line a plain line on standard error.
+  void fileFailed(const std::string& action, const std::string& name, int status);
   // Releases files without a ruler (used when unwinding from any end).
   void closeAll();
 

@@ -115,7 +115,7 @@ void chooseOutputName(Session& s, int inputLength, int& tries) {
 }
 
 [[noreturn]] void outputOpenFailed(Session& s, int status) {
-  s.toConsole(FreeLine().text("** Error status ").num(status).text(" in OPENing of ").name(s.state().outfil));
+  s.fileFailed("OPENing", s.state().outfil, status);
   s.last(EndKind::SystemFailed, "the report file cannot be opened");
 }
 

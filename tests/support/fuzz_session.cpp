@@ -47,8 +47,8 @@ std::string runCommandLineInput(const std::string& input) {
   if (fs.scratchLeft()) return "scratch file left";
   if (fs.contents("f.dat") != patterns) return "data file changed";
   const auto names = fs.names();
-  if (console.refused && (names.size() != 2 || fs.contents("old.out") != kOldReport))
-    return "a refused run wrote a file";
+  if ((console.refused || (status != 0 && status != 3)) && (names.size() != 2 || fs.contents("old.out") != kOldReport))
+    return "a refused or failed run wrote a file";
   const bool mayChange = std::find(args.begin(), args.end(), "--append") != args.end() ||
                          std::find(args.begin(), args.end(), "--overwrite") != args.end();
   if (!mayChange && (!fs.exists("old.out") || fs.contents("old.out") != kOldReport))

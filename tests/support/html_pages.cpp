@@ -1,5 +1,6 @@
 #include "html_pages.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <map>
@@ -206,11 +207,33 @@ std::string shapeMismatch(const std::string& json, const std::vector<PageSection
   for (std::size_t p = 0; p < patterns.size(); ++p)
     if (auto d = laneMismatch(observed[0]->lanes[p], patterns[p].at("pattern"), false); !d.empty())
       return "observed gel: " + d;
-  if (sections.size() != hypotheses.size())
-    return std::to_string(sections.size()) + " hypothesis sections for " + std::to_string(hypotheses.size());
+  // A section for each of the best ten hypotheses of each pass (the
+  // first pass, or one split trial), pass after pass up to 100 in all, in
+  // the order of the hypotheses.
+  std::vector<std::vector<std::size_t>> passes;
+  std::map<std::string, std::size_t> passOf;
   for (std::size_t i = 0; i < hypotheses.size(); ++i) {
-    const auto& h = hypotheses[i];
-    const PageSection& s = *sections[i];
+    const auto [at, added] =
+        passOf.emplace(hypotheses[i].at("pass").dump() + hypotheses[i].at("split").dump(), passes.size());
+    if (added) passes.emplace_back();
+    passes[at->second].push_back(i);
+  }
+  std::set<std::size_t> drawn;
+  for (auto& members : passes) {
+    const auto rank = [&](std::size_t i) {
+      const auto& fit = hypotheses[i].at("fit");
+      return fit.is_null() ? 1 << 30 : fit.at("rank").get<int>();
+    };
+    std::stable_sort(members.begin(), members.end(), [&](std::size_t a, std::size_t b) { return rank(a) < rank(b); });
+    for (std::size_t k = 0; k < members.size() && k < 10 && drawn.size() < 100; ++k) drawn.insert(members[k]);
+  }
+  if (sections.size() != drawn.size())
+    return std::to_string(sections.size()) + " hypothesis sections for " + std::to_string(drawn.size()) +
+           " drawn of " + std::to_string(hypotheses.size());
+  auto next = drawn.begin();
+  for (const PageSection* section : sections) {
+    const auto& h = hypotheses[*next++];
+    const PageSection& s = *section;
     const std::string where = "hypothesis " + std::to_string(h.at("number").get<int>()) + ": ";
     if (s.hypothesis != h.at("number").get<int>()) return where + "section numbered " + std::to_string(s.hypothesis);
     // What each Ezone's band should be called, from the alleles and bands.

@@ -110,13 +110,8 @@ BENCHMARK(BM_SplitAllEzones22)->Iterations(1)->Unit(benchmark::kSecond);
 // set, 2 single bands over 6 Ezones, where nearly every grouping passes).
 void BM_Incomplete(benchmark::State& state) {
   const auto rows = state.range(0) == 0 ? singleBands(22) : state.range(0) == 1 ? sparse22() : singleBands(6);
-  RunSettings settings;
-  settings.unattended = settings.incomplete = true;
-  settings.dataFile = "bench.dat";
-  settings.reportFile = "bench.out";
-  const std::map<std::string, std::string> files{{"bench.dat", patternFile(rows)}};
   for (auto _ : state) {
-    const Transcript t = runWithSettings(files, settings, SearchPath::Fast);
+    const Transcript t = runPatterns(rows, true);
     if (t.status != 0) state.SkipWithError("the run failed");
     state.counters["hypotheses"] = static_cast<double>(t.results.hypotheses.size());
   }

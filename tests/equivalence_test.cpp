@@ -113,19 +113,12 @@ TEST(SearchEquivalence, IncompleteSearchTooPrintsWhatThePlainEnumerationPrints) 
   for (int n = 1; n <= 250 && failures < 3; ++n) {
     const bool dna = gen.chance(25);
     const GeneratedCase input = gen.next(dna, 8);
-    RunSettings settings;
-    settings.unattended = true;
-    settings.incomplete = true;
-    settings.dna = dna;
-    settings.dataFile = "case.dat";
-    settings.reportFile = "case.out";
-    const std::map<std::string, std::string> files{{"case.dat", patternFile(input.patterns)}};
-    const Transcript plain = runWithSettings(files, settings, SearchPath::Plain);
-    const Transcript fast = runWithSettings(files, settings, SearchPath::Fast);
+    const Transcript plain = runPatterns(input.patterns, true, SearchPath::Plain, dna);
+    const Transcript fast = runPatterns(input.patterns, true, SearchPath::Fast, dna);
     if (const auto d = firstDifference(everything(plain), everything(fast)); !d.empty()) {
       ++failures;
       ADD_FAILURE() << "case " << n << ", plain (want) and fast (got) part at " << d << "\ninput:\n"
-                    << files.begin()->second;
+                    << patternFile(input.patterns);
     }
     const auto& hs = fast.results.hypotheses;
     found += !hs.empty();

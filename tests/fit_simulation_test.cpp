@@ -141,13 +141,7 @@ TEST(FitSimulation, IncompleteSamplesFindAndRankTheTrueModel) {
           static_cast<std::size_t>(sample.phenotypes))
         break;
     }
-    RunSettings settings;
-    settings.unattended = true;
-    settings.incomplete = true;
-    settings.dataFile = "hw.dat";
-    settings.reportFile = "hw.out";
-    const std::map<std::string, std::string> files{{"hw.dat", patternFile(sample.individuals)}};
-    const Transcript t = runWithSettings(files, settings, SearchPath::Fast);
+    const Transcript t = runPatterns(sample.individuals, true);
     ASSERT_EQ(t.status, 0) << s;
     const auto fits = fitHypotheses(t.results);
     const auto truth = shape(m, sample);
@@ -156,8 +150,7 @@ TEST(FitSimulation, IncompleteSamplesFindAndRankTheTrueModel) {
       ++found;
       first += fits[h]->rank.rank == 1;
     }
-    settings.incomplete = false;
-    for (const Hypothesis& h : runWithSettings(files, settings, SearchPath::Fast).results.hypotheses)
+    for (const Hypothesis& h : runPatterns(sample.individuals, false).results.hypotheses)
       strictFound += shape(h) == truth;
   }
   std::cout << "incomplete samples: true model found in " << found << " of " << kSamples << ", ranked first in "

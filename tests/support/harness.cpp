@@ -37,13 +37,18 @@ Transcript runSession(const std::map<std::string, std::string>& files, const std
   return t;
 }
 
-Transcript runWithSettings(const std::map<std::string, std::string>& files, const RunSettings& settings,
-                           SearchPath path) {
+Transcript runPatterns(const std::vector<std::string>& patterns, bool incomplete, SearchPath path, bool dna) {
+  RunSettings settings;
+  settings.unattended = true;
+  settings.incomplete = incomplete;
+  settings.dna = dna;
+  settings.dataFile = "case.dat";
+  settings.reportFile = "case.out";
   ScriptedConsole console(std::vector<std::string>{});
   MemoryFileSystem fs;
-  for (const auto& [name, text] : files) fs.put(name, text);
+  fs.put("case.dat", patternFile(patterns));
   Transcript t;
-  t.status = runKorvelin(console, fs, settings, nullptr, path, [&t](const Session& s) {
+  t.status = runKorvelin(console, fs, settings, nullptr, path, [&t](Session& s) {
     t.results = s.results();
     t.sample = s.sample();
   });

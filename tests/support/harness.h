@@ -30,9 +30,10 @@ struct Transcript {
 Transcript runSession(const std::map<std::string, std::string>& files, const std::vector<std::string>& answers,
                       SearchPath path = SearchPath::Fast);
 
-// A run with settings made in advance (unattended), on the search path given.
-Transcript runWithSettings(const std::map<std::string, std::string>& files, const RunSettings& settings,
-                           SearchPath path);
+// An unattended run of these patterns (data file case.dat, report
+// case.out), by the strict or the incomplete-sample search, on the path given.
+Transcript runPatterns(const std::vector<std::string>& patterns, bool incomplete, SearchPath path = SearchPath::Fast,
+                       bool dna = false);
 
 // A run from the command line (`args` without the program name). The
 // keyboard holds answers, so that `answersRead` shows whether any was taken.

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "relations/logary.h"
 #include "run/format.h"
 #include "run/pass.h"
 #include "split/split.h"
@@ -87,7 +88,10 @@ void takeRequest(Session& s, int answer) {
   }
 }
 
+// The classes and relations of the input patterns, as the first pass left
+// them.
 void copyInputClasses(State& st) {
+  keepInputRelations(st);
   st.nclori = st.nclass;
   for (int k = -2; k <= st.nclori; ++k) {
     if (k == 0) continue;

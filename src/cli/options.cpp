@@ -11,6 +11,9 @@
 namespace korvelin::cli {
 namespace {
 
+// The most threads --jobs may ask for.
+constexpr int kMostJobs = 256;
+
 // The files a run writes, one row each: the option, and the member of the
 // settings that the code writing the file reads. A new output is a new row.
 struct OutputOption {
@@ -70,6 +73,7 @@ Options usageError(std::string problem) {
 // The checks the parser cannot make: what the values mean together.
 std::string problemWith(const RunSettings& settings, const std::vector<std::string>& splits, bool maximalNGiven) {
   if (settings.dataFile.empty()) return "no DATAFILE given";
+
   for (std::size_t i = 0; i < splits.size(); ++i) {
     const int ezone = ezoneArgument(splits[i]);
     if (ezone < 0) return "--split: '" + splits[i] + "' is neither an Ezone number nor 'all'";
@@ -104,6 +108,8 @@ Options parseOptions(const std::vector<std::string>& args) {
   app.add_flag("--dna", dna)->disable_flag_override();
   app.add_option("--split", splits)->type_name("EZONE")->allow_extra_args(false);
   CLI::Option* maximalN = app.add_option("--max-n", settings.maximalN)->type_name("N");
+  int jobs = 0;
+  CLI::Option* jobsOption = app.add_option("-j,--jobs", jobs)->type_name("N");
   app.add_flag("-q,--quiet", quiet)->disable_flag_override();
   app.add_flag("-h,--help", help)->disable_flag_override();
   app.add_flag("-V,--version", version)->disable_flag_override();
@@ -147,6 +153,11 @@ Options parseOptions(const std::vector<std::string>& args) {
     settings.reportTo = RunSettings::ReportTo::StandardOutput;
     settings.reportFile.clear();
   }
+  if (jobsOption->count() > 0) {
+    if (jobs < 1 || jobs > kMostJobs)
+      return usageError("--jobs: " + std::to_string(jobs) + " is not from 1 to " + std::to_string(kMostJobs));
+    settings.jobs = jobs;
+  }
   if (const std::string problem = problemWith(settings, splits, maximalN->count() > 0); !problem.empty())
     return usageError(problem);
   for (const auto& split : splits) settings.splits.push_back(ezoneArgument(split));
@@ -181,6 +192,9 @@ std::string helpText() {
                   "with --split all: split only the Ezones with a band in\n"
                   "at most N patterns (1 to " + std::to_string(kSplitBands) + ", default " +
                       std::to_string(kSplitBands) + ")");
+  text += helpRow("-j, --jobs N",
+                  "analyse split trials on N threads (1 to " + std::to_string(kMostJobs) +
+                      ", default: the\ncores available); the output is the same for any N");
   text += helpRow("-q, --quiet", "nothing on standard output but the report of -o -");
   text += helpRow("-h, --help", "show this help and exit");
   text += helpRow("-V, --version", "show the version and exit");

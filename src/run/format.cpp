@@ -34,7 +34,10 @@ std::string padded(std::string_view text, int width) {
   return s;
 }
 
-std::string ruler() { return std::string(66, '='); }
+const std::string& ruler() {
+  static const std::string line(66, '=');
+  return line;
+}
 
 std::string printable(std::string_view text) {
   std::string safe(text);

@@ -87,5 +87,23 @@ TEST(ParallelTrials, PlaybackStopsAtTheRecordedStopCheck) {
   EXPECT_EQ(r.out(), "a\nb\n ** Interrupted - the run ends\n" + ruler() + "\n");
 }
 
+// A trial run ahead leaves whatever belongs to the whole run to the main
+// thread: ending the run (the hypothesis limit, no candidate), announcing a
+// hypothesis, waiting for an answer. Its lines and stop checks are recorded.
+TEST(ParallelTrials, TrialsAheadDeferWhatBelongsToTheRun) {
+  Rig r;
+  TrialRecord record;
+  Session ahead(r.s, record, nullptr);
+  ahead.toUnit(kConsoleUnit, "a");
+  ahead.checkStop();
+  EXPECT_THROW(ahead.last(EndKind::LimitReached, "more than 20 hypotheses"), TrialDeferred);
+  EXPECT_THROW(ahead.runWideEffect(), TrialDeferred);
+  EXPECT_THROW(ahead.readAnswerLine(), TrialDeferred);
+  EXPECT_EQ(r.out(), "");
+  r.con.stopAfterLines(1, SIGINT);
+  EXPECT_THROW(record.replay(r.s), RunEnded);  // the line, then the stop check
+  EXPECT_TRUE(r.out().starts_with("a\n ** Interrupted"));
+}
+
 }  // namespace
 }  // namespace korvelin::testing

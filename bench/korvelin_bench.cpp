@@ -77,7 +77,8 @@ BENCHMARK(BM_FirstPass)
 void BM_FirstPass22(benchmark::State& state) { firstPass(state, singleBands(22), SearchPath::Fast, 22); }
 BENCHMARK(BM_FirstPass22)->Unit(benchmark::kMillisecond);
 
-// "y" at the offer, "0" (all Ezones), N = 8, the report into bench.out.
+// "y" at the offer, "0" (all Ezones), N = 8, the report into bench.out (the
+// data file is bench/split22.dat).
 void BM_SplitAllEzones22(benchmark::State& state) {
   const std::map<std::string, std::string> files{{"bench.dat", patternFile(sparse22())}};
   auto answers = answersBeforeOffer(files, fileAnswers("bench.dat", 300));
@@ -91,7 +92,7 @@ void BM_SplitAllEzones22(benchmark::State& state) {
     for (const auto& a : answers) typed << a << '\n';
   }
   for (auto _ : state) {
-    const Transcript t = runSession(files, answers);
+    const Transcript t = runSession(files, answers, static_cast<int>(state.range(0)));
     const auto out = t.files.find("bench.out");
     if (out == t.files.end() || t.out.find(" Total number of hypotheses found =") == std::string::npos)
       state.SkipWithError("the request did not come to its totals");
@@ -103,7 +104,8 @@ void BM_SplitAllEzones22(benchmark::State& state) {
     state.counters["trials"] = static_cast<double>(trials);
   }
 }
-BENCHMARK(BM_SplitAllEzones22)->Iterations(1)->Unit(benchmark::kSecond);
+// Argument: the threads that analyse the trials (--jobs).
+BENCHMARK(BM_SplitAllEzones22)->ArgName("jobs")->Arg(1)->Arg(2)->Iterations(1)->Unit(benchmark::kSecond);
 
 // The incomplete-sample search (first pass only: it takes no split requests).
 // Arguments: the input (0 single bands over 22 Ezones, 1 the sparse 22-Ezone

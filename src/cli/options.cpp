@@ -13,6 +13,9 @@
 namespace korvelin::cli {
 namespace {
 
+// The most threads --jobs may ask for.
+constexpr int kMostJobs = 256;
+
 // The files a run writes, one row each: the option, and the member of the
 // settings that the code writing the file reads. A new output is a new row.
 struct OutputOption {
@@ -143,6 +146,8 @@ Options parseOptions(const std::vector<std::string>& args) {
   app.add_option("--split", splits)->type_name("EZONE")->allow_extra_args(false);
   std::string maximalNText;
   CLI::Option* maximalN = app.add_option("--max-n", maximalNText)->type_name("N");
+  int jobs = 0;
+  CLI::Option* jobsOption = app.add_option("-j,--jobs", jobs)->type_name("N");
   app.add_flag("-q,--quiet", quiet)->disable_flag_override();
   app.add_flag("-h,--help", help)->disable_flag_override();
   app.add_flag("-V,--version", version)->disable_flag_override();
@@ -189,6 +194,11 @@ Options parseOptions(const std::vector<std::string>& args) {
   if (settings.reportFile == "-") {
     settings.reportTo = RunSettings::ReportTo::StandardOutput;
     settings.reportFile.clear();
+  }
+  if (jobsOption->count() > 0) {
+    if (jobs < 1 || jobs > kMostJobs)
+      return usageError("--jobs: " + std::to_string(jobs) + " is not from 1 to " + std::to_string(kMostJobs));
+    settings.jobs = jobs;
   }
   if (const std::string problem = problemWith(settings, splits, maximalNText, maximalN->count() > 0);
       !problem.empty())
@@ -238,6 +248,9 @@ std::string helpText() {
                   "with --split all: split only the Ezones with a band in\n"
                   "at most N patterns (1 to " + std::to_string(kSplitBands) + ", default " +
                       std::to_string(kSplitBands) + ")");
+  text += helpRow("-j, --jobs N",
+                  "analyse split trials on N threads (1 to " + std::to_string(kMostJobs) +
+                      ", default: the\ncores available); the output is the same for any N");
   text += helpRow("-q, --quiet", "nothing on standard output but the report of -o -");
   text += helpRow("-h, --help", "show this help and exit");
   text += helpRow("-V, --version", "show the version and exit");

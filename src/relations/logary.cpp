@@ -1,5 +1,8 @@
 #include "relations/logary.h"
 
+#include <bit>
+#include <cstdint>
+
 namespace korvelin {
 
 void logary(State& st) {
@@ -16,6 +19,48 @@ void logary(State& st) {
         if (st.m(i, a) == 1) st.imply(a, b) = st.imply(a, b) && st.q;
         if (st.m(i, b) == 1) st.imply(b, a) = st.imply(b, a) && st.q;
       }
+    }
+  }
+}
+
+void keepInputRelations(State& st) {
+  st.zsumori = st.zsum;
+  st.zprodori = st.zprod;
+  st.impori = st.imply;
+  st.triori = st.triup;
+}
+
+namespace {
+
+// The patterns with a band in Ezone z, one bit each (at most 50 patterns).
+std::uint64_t bandsOf(const State& st, int z) {
+  std::uint64_t bits = 0;
+  for (int i = 1; i <= st.nzymos; ++i)
+    if (st.m(i, z) == 1) bits |= std::uint64_t{1} << (i - 1);
+  return bits;
+}
+
+}  // namespace
+
+void splitRelations(State& st) {
+  static_assert(kPatterns <= 64, "one bit per pattern");
+  st.zsum = st.zsumori;
+  st.zprod = st.zprodori;
+  st.imply = st.impori;
+  st.triup = st.triori;
+  std::uint64_t bands[kZones + 1];
+  for (int z = 1; z <= st.nzones; ++z) bands[z] = bandsOf(st, z);
+  const std::uint64_t all = st.nzymos == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << st.nzymos) - 1;
+  for (const int e : {st.isplit, st.nzones}) {
+    st.zsum(e) = std::popcount(bands[e]);
+    st.zprod(e) = bands[e] == all ? 1 : 0;
+    st.imply(e, e) = true;
+    st.triup(e, e) = false;
+    for (int z = 1; z <= st.nzones; ++z) {
+      if (z == e) continue;
+      st.imply(e, z) = (bands[e] & ~bands[z]) == 0;
+      st.imply(z, e) = (bands[z] & ~bands[e]) == 0;
+      st.triup(e, z) = st.triup(z, e) = (bands[e] & bands[z]) != 0;
     }
   }
 }

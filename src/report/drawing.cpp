@@ -24,18 +24,23 @@ std::vector<int> rowOrder(const State& st) {
 
 std::string rule(int patterns) { return " " + std::string(static_cast<std::size_t>(17 + 3 * patterns), '_'); }
 
-std::string label(const State& st, int z, bool withSum) {
-  FixedLine line;
-  line.text(" Ezone").num(z, 3);
-  if (st.isplit == 0)
-    line.text("  ");
-  else
-    line.text(std::string(1, st.shwspl(z))).text(" ");
-  if (withSum)
-    line.text(" [").num(st.zsum(z), 3).text("] ");
-  else
-    line.text(std::string(7, ' '));
-  return line.str();
+// The head of Ezone z's row, into `row`.
+void label(const State& st, int z, bool withSum, std::string& row) {
+  row = " Ezone";
+  row += intField(z, 3);
+  if (st.isplit == 0) {
+    row += "  ";
+  } else {
+    row += st.shwspl(z);
+    row += ' ';
+  }
+  if (withSum) {
+    row += " [";
+    row += intField(st.zsum(z), 3);
+    row += "] ";
+  } else {
+    row.append(7, ' ');
+  }
 }
 
 void writeBlock(Session& s, int iu, int iz0, int iz1, bool first) {
@@ -48,12 +53,13 @@ void writeBlock(Session& s, int iu, int iz0, int iz1, bool first) {
   put(header.str());
   const int width = iz1 - iz0 + 1;
   put(rule(width));
+  std::string row;
   for (int z : rowOrder(st)) {
-    std::string row = label(st, z, first);
-    for (int p = iz0; p <= iz1; ++p) {
-      row += "  ";
-      row += st.draw(z, p);
-    }
+    label(st, z, first, row);
+    // Each pattern: two blanks and the band mark.
+    const std::size_t at = row.size() + 2;
+    row.append(3 * static_cast<std::size_t>(width), ' ');
+    for (int p = iz0; p <= iz1; ++p) row[at + 3 * static_cast<std::size_t>(p - iz0)] = st.draw(z, p);
     put(row);
   }
   if (st.dosplt != 0) return;

@@ -115,6 +115,7 @@ void newhyp(Session& s) {
   const float zprop = static_cast<float>(st.nzymos) / static_cast<float>(st.nzexp);
   const bool enough = zprop >= kZprop1;
   if (st.dosplt != 1 || enough) {
+    s.runWideEffect();
     st.nxhypo += 1;
     if (st.nzymos == st.nzexp) st.nxexac += 1;
     writeBox(s, st.u);

@@ -4,10 +4,28 @@
 
 namespace korvelin {
 
+namespace {
+
+// Appends `value` right-aligned in `width` columns, or `width` asterisks.
+void appendField(std::string& line, long long value, int width) {
+  char digits[24];
+  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  const auto size = static_cast<std::size_t>(end - digits);
+  const auto columns = static_cast<std::size_t>(width);
+  if (size > columns) {
+    line.append(columns, '*');
+    return;
+  }
+  line.append(columns - size, ' ');
+  line.append(digits, size);
+}
+
+}  // namespace
+
 std::string intField(long long value, int width) {
-  std::string digits = std::to_string(value);
-  if (static_cast<int>(digits.size()) > width) return std::string(static_cast<std::size_t>(width), '*');
-  return std::string(static_cast<std::size_t>(width) - digits.size(), ' ') + digits;
+  std::string field;
+  appendField(field, value, width);
+  return field;
 }
 
 std::string padded(std::string_view text, int width) {
@@ -16,7 +34,10 @@ std::string padded(std::string_view text, int width) {
   return s;
 }
 
-std::string ruler() { return std::string(66, '='); }
+const std::string& ruler() {
+  static const std::string line(66, '=');
+  return line;
+}
 
 std::string printable(std::string_view text) {
   std::string safe(text);
@@ -34,7 +55,7 @@ FreeLine& FreeLine::text(std::string_view t) {
 
 FreeLine& FreeLine::num(long long value) {
   line_ += ' ';
-  line_ += intField(value, 11);
+  appendField(line_, value, 11);
   afterNumber_ = true;
   return *this;
 }
@@ -47,7 +68,7 @@ FixedLine& FixedLine::text(std::string_view t) {
 }
 
 FixedLine& FixedLine::num(long long value, int width) {
-  line_ += intField(value, width);
+  appendField(line_, value, width);
   return *this;
 }
 

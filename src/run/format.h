@@ -16,7 +16,7 @@ std::string intField(long long value, int width);
 // `text` padded with blanks to at least `width` characters.
 std::string padded(std::string_view text, int width);
 
-std::string ruler();
+const std::string& ruler();
 
 // Text typed or read from a file, safe to echo to a terminal: control
 // characters (below 32 other than tab, and 127) show as "?".

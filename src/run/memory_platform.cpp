@@ -174,6 +174,7 @@ void ScriptedConsole::out(const std::string& line) {
     return;
   }
   if (outRoom_ != static_cast<std::size_t>(-1)) outRoom_ -= line.size() + 1;
+  ++lines_;
   out_ += line;
   out_ += '\n';
 }

@@ -20,7 +20,9 @@ class ScriptedConsole : public Console {
   void err(const std::string& line) override;
   int flush() override { return outError_; }
   int outError() const override { return outError_; }
-  int stopSignal() const override { return next_ >= stopAfter_ ? stopSignal_ : 0; }
+  int stopSignal() const override {
+    return next_ >= stopAfter_ || lines_ >= stopAfterLines_ ? stopSignal_ : 0;
+  }
 
   // The signal comes now.
   void raise(int signal) { stopAfter(0, signal); }
@@ -29,6 +31,11 @@ class ScriptedConsole : public Console {
   // The signal comes once this many answers have been read.
   void stopAfter(std::size_t answers, int signal) {
     stopAfter_ = answers;
+    stopSignal_ = signal;
+  }
+  // The signal comes once standard output has taken this many lines.
+  void stopAfterLines(std::size_t lines, int signal) {
+    stopAfterLines_ = lines;
     stopSignal_ = signal;
   }
 
@@ -45,6 +52,8 @@ class ScriptedConsole : public Console {
   std::size_t outRoom_ = static_cast<std::size_t>(-1);
   int outError_ = 0;
   std::size_t stopAfter_ = static_cast<std::size_t>(-1);
+  std::size_t lines_ = 0;
+  std::size_t stopAfterLines_ = static_cast<std::size_t>(-1);
   int stopSignal_ = 0;
 };
 

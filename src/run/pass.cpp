@@ -26,7 +26,12 @@ void writeTotals(Session& s) {
 PassEnd analysisPass(Session& s) {
   State& st = s.state();
   initia(st);
-  logary(st);
+  // A split trial derives its relations from the input's; the plain search
+  // computes them in full, as the reference.
+  if (st.dosplt == 1 && s.searchPath() == SearchPath::Fast)
+    splitRelations(st);
+  else
+    logary(st);
   if (st.dosplt == 1 && (st.imply(st.isplit, st.nzones) || st.imply(st.nzones, st.isplit))) {
     s.report(" ** Redundant **");
     return PassEnd::Redundant;

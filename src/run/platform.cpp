@@ -8,6 +8,11 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <pthread.h>
+#include <sched.h>
+
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -20,9 +25,10 @@ namespace {
 
 // The signal that asked the run to stop; set only by the handler below and
 // read at the points where the run can end in order.
-volatile std::sig_atomic_t stopRequested = 0;
+std::atomic<int> stopRequested{0};
+static_assert(std::atomic<int>::is_always_lock_free, "set in a signal handler");
 
-extern "C" void requestStop(int signal) { stopRequested = signal; }
+extern "C" void requestStop(int signal) { stopRequested.store(signal); }
 
 constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 
@@ -189,9 +195,10 @@ class StdioFile {
   explicit StdioFile(std::FILE* f) : f_(f) { std::setvbuf(f_, nullptr, _IOFBF, 1 << 16); }
   ~StdioFile() { close(); }
   bool writeLine(const std::string& line, int& status) {
+    // Only the main thread writes the report: the stream needs no lock.
     errno = 0;
-    const bool written = std::fwrite(line.data(), 1, line.size(), f_) == line.size() &&
-                         std::fputc('\n', f_) != EOF && !std::ferror(f_);
+    const bool written = ::fwrite_unlocked(line.data(), 1, line.size(), f_) == line.size() &&
+                         ::fputc_unlocked('\n', f_) != EOF && !::ferror_unlocked(f_);
     status = written ? 0 : errorCode();
     return written;
   }
@@ -670,5 +677,24 @@ class DiskFileSystem : public FileSystem {
 
 std::unique_ptr<Console> makeStandardConsole() { return std::make_unique<StandardConsole>(); }
 std::unique_ptr<FileSystem> makeDiskFileSystem() { return std::make_unique<DiskFileSystem>(); }
+
+int coresAvailable() {
+  cpu_set_t cores;
+  CPU_ZERO(&cores);
+  if (::sched_getaffinity(0, sizeof cores, &cores) == 0) return std::max(1, CPU_COUNT(&cores));
+  return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+}
+
+std::thread startQuietThread(std::function<void()> work) {
+  // A new thread starts with the signal mask of the thread that makes it.
+  sigset_t all, old;
+  sigfillset(&all);
+  ::pthread_sigmask(SIG_BLOCK, &all, &old);
+  struct Restore {
+    sigset_t& old;
+    ~Restore() { ::pthread_sigmask(SIG_SETMASK, &old, nullptr); }
+  } restore{old};
+  return std::thread(std::move(work));
+}
 
 }  // namespace korvelin

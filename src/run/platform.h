@@ -3,8 +3,10 @@
 // output and error) and the file system. Tests and benchmarks put in-memory
 // versions in their place and run whole sessions without a terminal.
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "state/origin_store.h"
 
@@ -130,5 +132,13 @@ class FileSystem {
 // file is created.
 std::unique_ptr<Console> makeStandardConsole();
 std::unique_ptr<FileSystem> makeDiskFileSystem();
+
+// The processor cores this process may run on (at least 1).
+int coresAvailable();
+
+// Starts `work` on a new thread that takes no signals, so that a stop signal
+// always reaches the thread that waits for the keyboard. Throws
+// std::system_error when no thread can be started.
+std::thread startQuietThread(std::function<void()> work);
 
 }  // namespace korvelin

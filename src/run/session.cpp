@@ -55,7 +55,47 @@ Session::Session(Console& console, FileSystem& files, RunSettings settings, RunO
       files_(files),
       path_(path) {}
 
+Session::Session(const Session& main, TrialRecord& record, const std::atomic<bool>* abandon)
+    : state_(std::make_unique<State>(*main.state_)),
+      settings_(main.settings_),
+      streams_(main.streams_),
+      console_(main.console_),
+      files_(main.files_),
+      path_(main.path_),
+      record_(&record),
+      abandon_(abandon) {}
+
+void TrialRecord::line(int unit, const std::string& text) {
+  text_ += text;
+  marks_.push_back({unit, text_.size()});
+}
+
+void TrialRecord::stopCheck() { marks_.push_back({kStopCheck, text_.size()}); }
+
+void TrialRecord::clear() {
+  text_.clear();
+  marks_.clear();
+}
+
+void TrialRecord::replay(Session& s) const {
+  std::size_t start = 0;
+  std::string line;
+  for (const Mark& mark : marks_) {
+    if (mark.unit == kStopCheck) {
+      s.checkStop();
+      continue;
+    }
+    line.assign(text_, start, mark.end - start);
+    s.toUnit(mark.unit, line);
+    start = mark.end;
+  }
+}
+
 void Session::toUnit(int unit, const std::string& line) {
+  if (record_) {
+    record_->line(unit, line);
+    return;
+  }
   if (unit == kConsoleUnit) {
     if (consoleLost_) return;
     console_.out(line);
@@ -76,6 +116,7 @@ void Session::reportAndConsole(const std::string& line) {
 }
 
 std::string Session::readAnswerLine(ReadContext context) {
+  if (record_) throw TrialDeferred{};
   checkStop();
   // What the user has seen is in the report file too.
   if (output_) {
@@ -111,6 +152,11 @@ void Session::refused(int& tries) {
 }
 
 void Session::checkStop() {
+  if (record_) {
+    record_->stopCheck();
+    if (abandon_ && abandon_->load(std::memory_order_relaxed)) throw TrialDeferred{};
+    return;
+  }
   const int signal = console_.stopSignal();
   if (signal == 0) return;
   reportAndConsole(FreeLine().text("** Interrupted - the run ends"));
@@ -130,6 +176,7 @@ void Session::setEnd(EndKind kind, std::string reason) {
 }
 
 void Session::last(EndKind kind, std::string reason) {
+  if (record_) throw TrialDeferred{};
   setEnd(kind, std::move(reason));
   ending_ = true;
   reportAndConsole(ruler());
@@ -155,6 +202,7 @@ void Session::last(EndKind kind, std::string reason) {
 }
 
 void Session::abandon(EndKind kind, std::string reason) {
+  if (record_) throw TrialDeferred{};
   setEnd(kind, std::move(reason));
   closeAll();
   throw RunEnded{};

@@ -3,8 +3,10 @@
 // file system and the open files. Every stage that talks to the user or
 // writes the report does so through here.
 
+#include <atomic>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "input/sample.h"
 #include "results/results.h"
@@ -42,6 +44,36 @@ inline constexpr int kMostTries = 100;
 // the plain enumeration is the reference for tests and benchmarks.
 enum class SearchPath { Fast, Plain };
 
+class Session;
+
+// What a split trial run ahead on another thread wrote, and where it looked
+// for a stop signal, in order. The main thread plays it back when the trial's
+// turn comes, so the console, the report and the stop checks come out as if
+// it had run the trial itself.
+class TrialRecord {
+ public:
+  void line(int unit, const std::string& text);
+  void stopCheck();
+  void clear();
+  // Lines to their units, stop checks as checks (which may end the run).
+  void replay(Session& s) const;
+
+ private:
+  static constexpr int kStopCheck = -1;
+  struct Mark {
+    int unit;  // or kStopCheck
+    std::size_t end;
+  };
+  std::string text_;
+  std::vector<Mark> marks_;
+};
+
+// Thrown inside a trial run ahead when the trial comes to something that
+// belongs to the whole run (announcing a hypothesis, ending the run, waiting
+// for an answer), or when it is no longer wanted: the main thread then runs
+// that trial itself, in its turn.
+struct TrialDeferred {};
+
 class Session {
  public:
   Session(Console& console, FileSystem& files, SearchPath path = SearchPath::Fast);
@@ -51,6 +83,11 @@ class Session {
   // of the rest.
   Session(Console& console, FileSystem& files, RunSettings settings, RunObserver* observer,
           SearchPath path = SearchPath::Fast);
+  // A session for running split trials ahead of `main` on another thread: a
+  // copy of its state and settings that writes into `record` (see
+  // TrialRecord, TrialDeferred) and has no console, files or observer of its
+  // own. `abandon`, when set, makes its next stop check defer the trial.
+  Session(const Session& main, TrialRecord& record, const std::atomic<bool>* abandon);
   // However the run unwinds, the scratch file does not outlive it.
   ~Session() { closeAll(); }
   Session(const Session&) = delete;
@@ -70,6 +107,14 @@ class Session {
   // Standard output itself, for a report that goes there (the console of an
   // unattended run keeps only the messages).
   Console& standardStreams() { return streams_; }
+
+  // The trial in hand is about to change what belongs to the whole run (the
+  // totals, the results, the observer): a trial run ahead stops here.
+  void runWideEffect() {
+    if (record_) throw TrialDeferred{};
+  }
+  // Whether this session runs trials ahead of the main one.
+  bool runsAhead() const { return record_ != nullptr; }
 
   // Hooks for the observer of an unattended run.
   void hypothesisAnnounced() {
@@ -162,6 +207,8 @@ class Session {
   std::string scratchName_;
   Results results_;
   Sample sample_;
+  TrialRecord* record_ = nullptr;
+  const std::atomic<bool>* abandon_ = nullptr;
   bool reportOpened_ = false;
   bool consoleLost_ = false;
   bool ending_ = false;  // inside `last`

@@ -48,6 +48,10 @@ struct RunSettings {
   // The maximal N of an all-Ezones request; 0 for the largest.
   int maximalN = 0;
 
+  // Threads that analyse split trials: 0 for the cores available, 1 for none
+  // beside the main thread. The output is the same for every number.
+  int jobs = 0;
+
   // Nothing on standard output but the report (command line only).
   bool quiet = false;
 

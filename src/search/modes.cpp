@@ -30,27 +30,13 @@ void firstAssignment(State& st) {
   }
 }
 
-void newtrn(Session& s, int& ntrm1) {
-  State& st = s.state();
-  if (ntrm1 == 0) {
-    ntrm1 = 1;
-    firstAssignment(st);
-    return;
-  }
-  if (st.nloc == st.nhom) s.toConsole(FreeLine().text("Finished"));
-  if (st.nloc == 1 || st.nal2(st.nloc) == st.nhom - st.nloc + 1) {
-    if (st.nloc >= st.nhom) {
-      s.toConsole(FreeLine().text("Last transmission mode completed"));
-      ntrm1 = 2;
-      return;
-    }
-    st.nloc += 1;
-    s.toConsole(FreeLine().text("Testing for number of loci =").num(st.nloc));
-    balance(st, 1, st.nhom);
-    ntrm1 = 1;
-    firstAssignment(st);
-    return;
-  }
+void firstDivision(State& st, int loci) {
+  st.nloc = loci;
+  balance(st, 1, st.nhom);
+}
+
+bool nextDivision(State& st) {
+  if (st.nloc == 1 || st.nal2(st.nloc) == st.nhom - st.nloc + 1) return false;
   int p = 1;
   for (int cand = st.nloc - 1; cand >= 2; --cand) {
     if (st.nal2(cand - 1) < st.nal2(cand)) {
@@ -62,6 +48,28 @@ void newtrn(Session& s, int& ntrm1) {
   int used = 0;
   for (int l = 1; l <= p; ++l) used += st.nal2(l);
   balance(st, p + 1, st.nhom - used);
+  return true;
+}
+
+std::string lociLine(int loci) { return FreeLine().text("Testing for number of loci =").num(loci); }
+
+void newtrn(Session& s, int& ntrm1) {
+  State& st = s.state();
+  if (ntrm1 == 0) {
+    ntrm1 = 1;
+    firstAssignment(st);
+    return;
+  }
+  if (st.nloc == st.nhom) s.toConsole(FreeLine().text("Finished"));
+  if (!nextDivision(st)) {
+    if (st.nloc >= st.nhom) {
+      s.toConsole(FreeLine().text("Last transmission mode completed"));
+      ntrm1 = 2;
+      return;
+    }
+    firstDivision(st, st.nloc + 1);
+    s.toConsole(lociLine(st.nloc));
+  }
   ntrm1 = 1;
   firstAssignment(st);
 }

@@ -1,5 +1,7 @@
 #include "search/search.h"
 
+#include <algorithm>
+
 #include "relations/hetemr.h"
 #include "relations/newact.h"
 #include "report/register.h"
@@ -87,12 +89,71 @@ ModeEnd runMode(Session& s, GroupingFilter& filter) {
   }
 }
 
-// A mode that cannot pass ends as it would after finding nothing.
-ModeEnd skipMode(const State& st) {
-  return (st.nloc != 1 && st.nloc == st.nhom) ? ModeEnd::SearchComplete : ModeEnd::NextMode;
+void noHypothesis(Session& s) {
+  if (s.state().nshypo == 0) s.report(FreeLine().text("** No hypothesis could be formulated **"));
 }
 
+// Every mode in turn, as newtrn offers them.
+void plainSearch(Session& s) {
+  State& st = s.state();
+  st.nprmod = 1;
+  st.nloc = 1;
+  st.nal2(1) = st.nhom;
+  int ntrm1 = 0;
+  GroupingFilter filter;
+  for (;;) {
+    newtrn(s, ntrm1);
+    if (ntrm1 == 2) {
+      noHypothesis(s);
+      return;
+    }
+    startMode(st);
+    if (runMode(s, filter) == ModeEnd::SearchComplete) return;
+  }
+}
+
+// The same modes, in the same order and with the same console lines, but a
+// mode that cannot pass is neither walked nor built; with more classes than
+// any passing mode can hold, no division is looked at.
+void fastSearch(Session& s) {
+  State& st = s.state();
+  const bool some = st.nhom <= mostAllelesWithin(mostCombinations(st));
+  GroupingFilter filter;
+  for (int loci = 1; loci <= st.nhom; ++loci) {
+    if (loci > 1) s.toConsole(lociLine(loci));
+    if (!some || loci > kMostPassingLoci) continue;
+    firstDivision(st, loci);
+    do {
+      if (!modeCanPass(st)) continue;
+      firstAssignment(st);
+      startMode(st);
+      if (runMode(s, filter) == ModeEnd::SearchComplete) return;
+    } while (nextDivision(st));
+  }
+  // With one class the search ends through newtrn, which finds no mode left
+  // after the single one (with more, it ends at the all-singleton mode).
+  if (st.nhom == 1) {
+    firstDivision(st, 1);
+    int ntrm1 = 1;
+    newtrn(s, ntrm1);
+    noHypothesis(s);
+  }
+}
+
+// Fewest genotypes a locus with `alleles` visible alleles shows in a tested
+// candidate: a single allele varies only beside a null allele.
+int fewestGenotypes(int alleles) { return genotypeCount(alleles, alleles == 1 ? 1 : 0); }
+
 }  // namespace
+
+int mostCombinations(const State& st) { return st.incomp == 1 ? st.maxpat : st.ncodes; }
+
+int mostAllelesWithin(int combinations) {
+  int most = 0;
+  for (int a = 1; fewestGenotypes(a) <= combinations; ++a)
+    most = std::max(most, a + mostAllelesWithin(combinations / fewestGenotypes(a)));
+  return most;
+}
 
 bool modeCanPass(const State& st) {
   if (st.nloc > kMostPassingLoci) return false;
@@ -111,23 +172,10 @@ bool modeCanPass(const State& st) {
 }
 
 void searchLoop(Session& s) {
-  State& st = s.state();
-  st.nprmod = 1;
-  st.nloc = 1;
-  st.nal2(1) = st.nhom;
-  int ntrm1 = 0;
-  GroupingFilter filter;
-  for (;;) {
-    newtrn(s, ntrm1);
-    if (ntrm1 == 2) {
-      if (st.nshypo == 0) s.report(FreeLine().text("** No hypothesis could be formulated **"));
-      return;
-    }
-    startMode(st);
-    const bool skip = s.searchPath() == SearchPath::Fast && !modeCanPass(st);
-    const ModeEnd end = skip ? skipMode(st) : runMode(s, filter);
-    if (end == ModeEnd::SearchComplete) return;
-  }
+  if (s.searchPath() == SearchPath::Fast)
+    fastSearch(s);
+  else
+    plainSearch(s);
 }
 
 }  // namespace korvelin

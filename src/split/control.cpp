@@ -1,10 +1,13 @@
 #include "split/control.h"
 
+#include <memory>
 #include <vector>
 
+#include "relations/logary.h"
 #include "run/format.h"
 #include "run/pass.h"
 #include "split/split.h"
+#include "split/trials_ahead.h"
 
 namespace korvelin {
 namespace {
@@ -87,7 +90,10 @@ void takeRequest(Session& s, int answer) {
   }
 }
 
+// The classes and relations of the input patterns, as the first pass left
+// them.
 void copyInputClasses(State& st) {
+  keepInputRelations(st);
   st.nclori = st.nclass;
   for (int k = -2; k <= st.nclori; ++k) {
     if (k == 0) continue;
@@ -119,6 +125,13 @@ void splittingControl(Session& s) {
   State& st = s.state();
   offer(s);
   takeRequest(s, menu(s));
+  // The trials of the request in hand run ahead on other threads, when more
+  // than one may analyse them.
+  std::unique_ptr<TrialsAhead> ahead;
+  auto startRequest = [&] {
+    ahead.reset();
+    if (const int jobs = trialJobs(s); jobs > 1) ahead = std::make_unique<TrialsAhead>(s, jobs);
+  };
 
   // The first request.
   copyInputClasses(st);
@@ -129,6 +142,7 @@ void splittingControl(Session& s) {
   st.nzones += 1;
   s.reportAndConsole(ruler());
   s.reportAndConsole(FixedLine().text(" Running through possible ").text("combinations of Ezone overlap ..."));
+  startRequest();
   // The trial loop; the first request goes to T1 without totals when its
   // first call of `split` already finds nothing to try.
   enum class Next { T1, T2, T5 };
@@ -138,16 +152,19 @@ void splittingControl(Session& s) {
     if (next == Next::T1) {
       st.mxone1 = st.mxones;
       if (st.nsplit == 1 && st.ncomb == st.ttlcmb) {
+        ahead.reset();
         takeRequest(s, menu(s));
         restartRequest(st);
         // Also after a first request that ended inside its first `split`.
         st.dosplt = 1;
+        startRequest();
       }
       next = Next::T2;
     }
     if (next == Next::T2) {
       const SplitStep step = split(s);
       if (st.dosplt == 2) {
+        ahead.reset();
         writeTotals(s);
         if (st.nsplit == 0) s.last(EndKind::Asked, "the search over all Ezones is complete");
         st.dosplt = 1;
@@ -160,7 +177,8 @@ void splittingControl(Session& s) {
         continue;
       }
     }
-    next = analysisPass(s) == PassEnd::Redundant ? Next::T2 : Next::T1;
+    const PassEnd end = ahead ? ahead->pass(s) : analysisPass(s);
+    next = end == PassEnd::Redundant ? Next::T2 : Next::T1;
   }
 }
 

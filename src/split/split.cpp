@@ -100,10 +100,9 @@ bool decode(State& st) {
 
 void buildTrial(Session& s) {
   State& st = s.state();
-  for (int k = 1; k <= st.nzyori; ++k) {
-    for (int j = 1; j <= st.nzones - 1; ++j) st.m(k, j) = j == st.isplit ? 0 : st.mori(k, j);
-    st.m(k, st.nzones) = 0;
-  }
+  // The input patterns, without bands in the split Ezone and the added one.
+  st.m = st.mori;
+  for (int k = 1; k <= st.nzyori; ++k) st.m(k, st.isplit) = st.m(k, st.nzones) = 0;
   for (int l = 1; l <= st.nones; ++l) {
     const int p = st.iones(l);
     st.m(p, st.isplit) = st.icomb(l) != 2 ? 1 : 0;
@@ -189,6 +188,23 @@ SplitStep split(Session& s) {
     markSplit(st);
     return SplitStep::TrialReady;
   }
+}
+
+void takeTrial(State& to, const State& from) {
+  to.idraw = from.idraw;
+  to.nhypo = from.nhypo;
+  to.dosplt = from.dosplt;
+  to.csplit = from.csplit;
+  to.isplit = from.isplit;
+  to.nones = from.nones;
+  to.iones = from.iones;
+  to.ncomb = from.ncomb;
+  to.ttlcmb = from.ttlcmb;
+  to.ttlhlf = from.ttlhlf;
+  to.nrealc = from.nrealc;
+  to.icomb = from.icomb;
+  to.m = from.m;
+  to.shwspl = from.shwspl;
 }
 
 }  // namespace korvelin

@@ -14,4 +14,8 @@ enum class SplitStep {
 
 SplitStep split(Session& s);
 
+// The trial that `split` has made ready in `from`, into `to`: its patterns
+// and the splitting position, everything `split` writes.
+void takeTrial(State& to, const State& from);
+
 }  // namespace korvelin

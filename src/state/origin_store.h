@@ -30,6 +30,12 @@ class OriginStore {
     return ((l1 * lociSpan + l2) * alleleSpan + a1) * alleleSpan + a2 + 1;
   }
 
+  OriginStore() = default;
+  // A copy holds the same records in memory only, without the scratch file
+  // (for analyses run beside the main one).
+  OriginStore(const OriginStore& other) : mirror_(other.mirror_), written_(other.written_) {}
+  OriginStore& operator=(const OriginStore&) = delete;
+
   void attach(std::unique_ptr<RecordFile> file);
   std::unique_ptr<RecordFile> detach();
   bool attached() const { return file_ != nullptr; }

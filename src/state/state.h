@@ -85,6 +85,12 @@ struct State {
   Table2<int, -2, kZones, 1, kZones> cori;
   Table<int, -2, kZones> icori;
   int nclori = 0;
+  // The relations of the input patterns (the first pass), from which a split
+  // trial's relations are derived.
+  Table<int, 1, kZones> zsumori;
+  Table<int, 1, kZones> zprodori;
+  Table2<bool, 1, kZones, 1, kZones> impori;
+  Table2<bool, 1, kZones, 1, kZones> triori;
   // The seven descriptors of each Ezone ("class" is a reserved word here).
   Table2<int, 1, kZones, 1, 7> class_;
   Table<int, 1, kZones> zassgn;

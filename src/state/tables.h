@@ -50,6 +50,7 @@ class Table2 {
     return &data_[static_cast<std::size_t>((i - Lo1) * cols)];
   }
   void fill(const T& v) { data_.fill(v); }
+  bool operator==(const Table2&) const = default;
 
  private:
   std::array<T, static_cast<std::size_t>((Hi1 - Lo1 + 1) * (Hi2 - Lo2 + 1))> data_{};

@@ -1,6 +1,7 @@
 #include "harness.h"
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -56,9 +57,28 @@ Transcript runPatterns(const std::vector<std::string>& patterns, bool incomplete
   return t;
 }
 
+Transcript runSession(const std::map<std::string, std::string>& files, const std::vector<std::string>& answers,
+                      int jobs, std::size_t stopAfterLines) {
+  ScriptedConsole console(answers);
+  console.stopAfterLines(stopAfterLines, SIGINT);
+  MemoryFileSystem fs;
+  for (const auto& [name, text] : files) fs.put(name, text);
+  RunSettings settings;
+  settings.jobs = jobs;
+  Transcript t;
+  t.status = runKorvelin(console, fs, settings, nullptr, SearchPath::Fast, [&t](const Session& s) {
+    t.results = s.results();
+    t.sample = s.sample();
+  });
+  collect(t, console, fs);
+  return t;
+}
+
 Transcript runCommandLineSession(const std::map<std::string, std::string>& files,
-                                 const std::vector<std::string>& args, std::size_t room) {
+                                 const std::vector<std::string>& args, std::size_t room,
+                                 std::size_t stopAfterLines) {
   ScriptedConsole console(std::vector<std::string>(50, "y"));
+  console.stopAfterLines(stopAfterLines, SIGINT);
   MemoryFileSystem fs;
   for (const auto& [name, text] : files) fs.put(name, text);
   fs.setCapacity(room);

@@ -29,6 +29,11 @@ struct Transcript {
 
 Transcript runSession(const std::map<std::string, std::string>& files, const std::vector<std::string>& answers,
                       SearchPath path = SearchPath::Fast);
+// The same with `jobs` threads for split trials (0: the cores available),
+// and, when `stopAfterLines` is given, a stop signal (SIGINT) once standard
+// output has taken that many lines.
+Transcript runSession(const std::map<std::string, std::string>& files, const std::vector<std::string>& answers,
+                      int jobs, std::size_t stopAfterLines = std::size_t(-1));
 
 // An unattended run of these patterns (data file case.dat, report
 // case.out), by the strict or the incomplete-sample search, on the path given.
@@ -39,7 +44,8 @@ Transcript runPatterns(const std::vector<std::string>& patterns, bool incomplete
 // keyboard holds answers, so that `answersRead` shows whether any was taken.
 // `room`: the bytes the disk still takes.
 Transcript runCommandLineSession(const std::map<std::string, std::string>& files,
-                                 const std::vector<std::string>& args, std::size_t room = std::size_t(-1));
+                                 const std::vector<std::string>& args, std::size_t room = std::size_t(-1),
+                                 std::size_t stopAfterLines = std::size_t(-1));
 
 // The files of a folder by name (without answers.txt); empty when there is
 // no such folder.

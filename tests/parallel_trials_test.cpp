@@ -1,0 +1,109 @@
+// Split trials analysed on two threads give every output of a run on one,
+// byte for byte: the cases are in data/split_jobs.txt.
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fstream>
+#include <sstream>
+
+#include "harness.h"
+#include "pattern_generator.h"
+#include "run/format.h"
+
+namespace korvelin::testing {
+namespace {
+
+std::string everything(const Transcript& t) {
+  std::string all = t.out + "-- stderr\n" + t.err + "-- exit status " + std::to_string(t.status) + "\n";
+  for (const auto& [name, text] : t.files) all += "-- file " + name + "\n" + text;
+  return all;
+}
+
+// The files and dialogue answers of a case of the table.
+ShippedRun caseRun(const std::string& name) {
+  if (!name.starts_with("generated:")) return shippedRun(KORVELIN_EXAMPLES, KORVELIN_TESTS_DIR, name);
+  PatternGenerator gen(static_cast<std::uint32_t>(std::stoi(name.substr(10))));
+  ShippedRun run{name, {}, {}};
+  for (;;) {
+    const auto input = gen.next(false, 6);
+    const auto zones = input.patterns.front().size();
+    if (zones < 5 || zones > 8) continue;
+    run.files = {{"g.dat", patternFile(input.patterns)}};
+    run.answers = answersBeforeOffer(run.files, fileAnswers("g.dat", 400));
+    if (!run.answers.empty()) break;  // a first pass that reaches the offer
+  }
+  run.answers.insert(run.answers.end(), {"y", "0", "5"});
+  run.answers.insert(run.answers.end(), 100, "");
+  return run;
+}
+
+TEST(ParallelTrials, TwoThreadsWriteWhatOneWrites) {
+  std::ifstream cases(std::string(KORVELIN_TESTS_DIR) + "/data/split_jobs.txt");
+  ASSERT_TRUE(cases) << "data/split_jobs.txt";
+  int runs = 0, stopped = 0, trials = 0;
+  for (std::string row; std::getline(cases, row);) {
+    if (row.empty() || row[0] == '#') continue;
+    SCOPED_TRACE(row);
+    std::istringstream words(row);
+    std::string kind, name;
+    words >> kind >> name;
+    std::vector<std::string> rest;
+    for (std::string w; words >> w;) rest.push_back(w);
+    Transcript one, two;
+    const ShippedRun run = caseRun(name);
+    if (kind == "dialogue") {
+      const std::size_t stop = rest.empty() ? std::size_t(-1) : std::stoul(rest[0]);
+      one = runSession(run.files, run.answers, 1, stop);
+      two = runSession(run.files, run.answers, 2, stop);
+      // Stopped in the middle of the trials.
+      const auto interrupted = one.out.find("** Interrupted");
+      stopped += interrupted != std::string::npos && one.out.find(" Splitting Ezone ") < interrupted;
+    } else {
+      auto args = rest;
+      args.insert(args.end(), {"--jobs", "1"});
+      one = runCommandLineSession(run.files, args);
+      args.back() = "2";
+      two = runCommandLineSession(run.files, args);
+    }
+    ++runs;
+    for (const auto& [file, text] : one.files) trials += count(text, " Splitting Ezone ");
+    EXPECT_EQ(firstDifference(everything(one), everything(two)), "");
+  }
+  // The table must reach what it is for: runs with many trials, stopped ones.
+  EXPECT_GE(runs, 10);
+  EXPECT_EQ(stopped, 3);
+  EXPECT_GT(trials, 500);
+}
+
+// A stop signal that comes while a record is played back ends the run at the
+// trial's next stop check, as in the trial itself.
+TEST(ParallelTrials, PlaybackStopsAtTheRecordedStopCheck) {
+  Rig r;
+  r.con.stopAfterLines(2, SIGINT);
+  TrialRecord record;
+  for (const char* line : {"a", "b", "", "c", "", "d"}) *line ? record.line(kConsoleUnit, line) : record.stopCheck();
+  EXPECT_THROW(record.replay(r.s), RunEnded);
+  EXPECT_EQ(r.out(), "a\nb\n ** Interrupted - the run ends\n" + ruler() + "\n");
+}
+
+// A trial run ahead leaves whatever belongs to the whole run to the main
+// thread: ending the run (the hypothesis limit, no candidate), announcing a
+// hypothesis, waiting for an answer. Its lines and stop checks are recorded.
+TEST(ParallelTrials, TrialsAheadDeferWhatBelongsToTheRun) {
+  Rig r;
+  TrialRecord record;
+  Session ahead(r.s, record, nullptr);
+  ahead.toUnit(kConsoleUnit, "a");
+  ahead.checkStop();
+  EXPECT_THROW(ahead.last(EndKind::LimitReached, "more than 20 hypotheses"), TrialDeferred);
+  EXPECT_THROW(ahead.runWideEffect(), TrialDeferred);
+  EXPECT_THROW(ahead.readAnswerLine(), TrialDeferred);
+  EXPECT_EQ(r.out(), "");
+  r.con.stopAfterLines(1, SIGINT);
+  EXPECT_THROW(record.replay(r.s), RunEnded);  // the line, then the stop check
+  EXPECT_TRUE(r.out().starts_with("a\n ** Interrupted"));
+}
+
+}  // namespace
+}  // namespace korvelin::testing

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <map>
 
+#include "export/genepop.h"
 #include "export/genotype_table.h"
 #include "export/html_report.h"
 #include "export/json_export.h"
@@ -14,10 +15,33 @@
 namespace korvelin::cli {
 namespace {
 
-std::string contentsOf(DataKind kind, const FinishedRun& run) {
+// The GenePop file of the hypothesis the settings choose; a problem when
+// there is none (then nothing is written). The genotypes written as missing
+// because ambiguous are counted per locus in `note`.
+std::string genePopContents(const RunSettings& settings, const FinishedRun& run, std::string& problem,
+                            std::string& note) {
+  const auto index = genePopHypothesis(run.results, settings.genepopHypothesis);
+  if (!index) {
+    problem = settings.genepopHypothesis == 0
+                  ? "no hypothesis, so no GenePop file"
+                  : "no hypothesis " + std::to_string(settings.genepopHypothesis) + ", so no GenePop file";
+    return {};
+  }
+  const GenePopFile file = genePop(run.results, run.sample, *index, kVersion);
+  for (std::size_t l = 0; l < file.ambiguous.size(); ++l)
+    if (file.ambiguous[l] > 0)
+      note += (note.empty() ? "" : ", ") + std::string("locus ") + std::to_string(l + 1) + ": " +
+              std::to_string(file.ambiguous[l]);
+  if (!note.empty()) note = "ambiguous genotypes (a/a|a/0) written as missing, " + note;
+  return file.text;
+}
+
+std::string contentsOf(DataKind kind, const RunSettings& settings, const FinishedRun& run, std::string& problem,
+                       std::string& note) {
   switch (kind) {
     case DataKind::Json: return toJson(run.results, run.sample, run.status, run.reason);
     case DataKind::GenotypeTable: return genotypeTable(run.results, run.sample);
+    case DataKind::GenePop: return genePopContents(settings, run, problem, note);
     case DataKind::Html: break;
   }
   return htmlReport(run.results, run.sample,
@@ -63,6 +87,7 @@ std::vector<DataOutput> dataOutputs(const RunSettings& settings) {
   if (!settings.genotypesFile.empty())
     outputs.push_back({settings.genotypesFile, DataKind::GenotypeTable, "genotype table"});
   if (!settings.htmlFile.empty()) outputs.push_back({settings.htmlFile, DataKind::Html, "HTML page"});
+  if (!settings.genepopFile.empty()) outputs.push_back({settings.genepopFile, DataKind::GenePop, "GenePop file"});
   return outputs;
 }
 
@@ -87,9 +112,18 @@ std::string dataOutputProblem(const RunSettings& settings, FileSystem& files) {
 bool writeDataOutputs(const RunSettings& settings, const FinishedRun& run, FileSystem& files, Console& console) {
   bool written = true;
   for (const auto& [name, kind, what] : dataOutputs(settings)) {
-    std::string refusal;
-    const int status = writeWhole(files, name, contentsOf(kind, run), refusal);
-    if (status == 0) continue;
+    std::string refusal, problem, note;
+    const std::string text = contentsOf(kind, settings, run, problem, note);
+    if (!problem.empty()) {
+      written = false;
+      console.err("korvelin: " + name + ": " + problem);
+      continue;
+    }
+    const int status = writeWhole(files, name, text, refusal);
+    if (status == 0) {
+      if (!note.empty()) console.err("korvelin: " + name + ": " + note);
+      continue;
+    }
     written = false;
     console.err(refusal.empty() ? std::string(FreeLine().text("** Error status ").num(status).text(" in WRITing of ").name(name))
                                 : refusal);
@@ -119,6 +153,19 @@ std::vector<std::string> fitLines(const Results& results) {
             (r.pValue ? "p = " + fitStatistic(*r.pValue) : std::string("not testable"));
     if (!r.converged) line += " (estimates not converged)";
     lines.push_back(line);
+    if (!fits(i)->populations.empty()) {
+      // Within each population, and whether the populations differ.
+      std::string within = "  within populations:";
+      for (const PopulationFit& pf : fits(i)->populations)
+        within += " " + pf.name + " " +
+                  (pf.result.pValue ? "p = " + fitStatistic(*pf.result.pValue) : std::string("not testable")) + ",";
+      const fit::Heterogeneity& het = fits(i)->heterogeneity;
+      within += " heterogeneity " +
+                (het.pValue ? "p = " + fitStatistic(*het.pValue) + " (G " + fitStatistic(het.g) + ", df " +
+                                  std::to_string(het.df) + ")"
+                            : std::string("not testable"));
+      lines.push_back(within);
+    }
   }
   if (!results.hypotheses.empty() && results.input.individuals < kFewIndividuals)
     lines.push_back("Fit: only " + std::to_string(results.input.individuals) +

@@ -1,6 +1,6 @@
 #pragma once
 // The files beside the report that turn a run's results into data: the JSON
-// document, the genotype table and the HTML page. They are written once the
+// document, the genotype table, the HTML page and the GenePop file. They are written once the
 // run is over, from the results model and the sample only, each whole or
 // not at all: a file is replaced only after all of it was written.
 
@@ -24,13 +24,13 @@ struct FinishedRun {
   std::time_t started = 0;
 };
 
-enum class DataKind { Json, GenotypeTable, Html };
+enum class DataKind { Json, GenotypeTable, Html, GenePop };
 
 // A data file the settings ask for.
 struct DataOutput {
   std::string name;
   DataKind kind;
-  std::string what;  // for messages: "JSON", "genotype table", "HTML page"
+  std::string what;  // for messages: "JSON", "genotype table", "HTML page", "GenePop file"
 };
 std::vector<DataOutput> dataOutputs(const RunSettings& settings);
 

@@ -27,6 +27,8 @@ const OutputOption kOutputs[] = {
     {"--genotypes", &RunSettings::genotypesFile,
      "the genotype of every individual under every hypothesis,\nas a CSV table"},
     {"--html", &RunSettings::htmlFile, "an HTML page with the gel drawn for each hypothesis"},
+    {"--genepop", &RunSettings::genepopFile,
+     "the genotypes under one hypothesis (see --hypothesis) as\na GenePop file, for population-genetics programs"},
 };
 
 // "-o,--output FILE" as the help shows it: "-o, --output FILE".
@@ -81,7 +83,10 @@ std::string problemWith(const RunSettings& settings, const std::vector<std::stri
     return "--split cannot be combined with --incomplete (the search for overlapping Ezones uses the strict test)";
   if (maximalNGiven && (settings.maximalN < 1 || settings.maximalN > kSplitBands))
     return "--max-n: " + std::to_string(settings.maximalN) + " is not from 1 to " + std::to_string(kSplitBands);
-  const bool dataFiles = !settings.jsonFile.empty() || !settings.genotypesFile.empty() || !settings.htmlFile.empty();
+  if (settings.genepopHypothesis != 0 && settings.genepopFile.empty()) return "--hypothesis is for --genepop";
+  if (settings.genepopHypothesis < 0) return "--hypothesis: a hypothesis number from 1";
+  const bool dataFiles = !settings.jsonFile.empty() || !settings.genotypesFile.empty() || !settings.htmlFile.empty() ||
+                         !settings.genepopFile.empty();
   if (settings.reportTo == RunSettings::ReportTo::StandardOutput &&
       (settings.existing == RunSettings::Existing::Append ||
        (settings.existing == RunSettings::Existing::Overwrite && !dataFiles)))
@@ -110,6 +115,7 @@ Options parseOptions(const std::vector<std::string>& args) {
   app.add_option("--ignore", settings.ignoredColumns)->type_name("COLUMN")->allow_extra_args(false);
   app.add_option("--split", splits)->type_name("EZONE")->allow_extra_args(false);
   CLI::Option* maximalN = app.add_option("--max-n", settings.maximalN)->type_name("N");
+  CLI::Option* hypothesis = app.add_option("--hypothesis", settings.genepopHypothesis)->type_name("N");
   app.add_flag("-q,--quiet", quiet)->disable_flag_override();
   app.add_flag("-h,--help", help)->disable_flag_override();
   app.add_flag("-V,--version", version)->disable_flag_override();
@@ -153,6 +159,7 @@ Options parseOptions(const std::vector<std::string>& args) {
   if ((population->count() > 0 && settings.populationColumn.empty()) ||
       std::find(settings.ignoredColumns.begin(), settings.ignoredColumns.end(), "") != settings.ignoredColumns.end())
     return usageError("--population and --ignore need a column's label or number");
+  if (hypothesis->count() > 0 && settings.genepopHypothesis == 0) settings.genepopHypothesis = -1;  // not a number from 1
   if (settings.reportFile == "-") {
     settings.reportTo = RunSettings::ReportTo::StandardOutput;
     settings.reportFile.clear();
@@ -199,6 +206,9 @@ std::string helpText() {
                   "with --split all: split only the Ezones with a band in\n"
                   "at most N patterns (1 to " + std::to_string(kSplitBands) + ", default " +
                       std::to_string(kSplitBands) + ")");
+  text += helpRow("    --hypothesis N",
+                  "with --genepop: the hypothesis numbered N (default: the\n"
+                  "one ranked first by fit in the first pass)");
   text += helpRow("-q, --quiet", "nothing on standard output but the report of -o -");
   text += helpRow("-h, --help", "show this help and exit");
   text += helpRow("-V, --version", "show the version and exit");

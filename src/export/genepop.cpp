@@ -53,7 +53,7 @@ GenePopFile genePop(const Results& results, const Sample& sample, std::size_t hy
   if (sample.hasPopulations()) {
     title += "; populations";
     for (std::size_t k = 0; k < sample.populations.size(); ++k)
-      title += (k == 0 ? " " : ", ") + sample.populations[k];
+      title += (k == 0 ? " " : "; ") + sample.populations[k];
   }
   file.text = safeName(title) + "\n";
   for (const Locus& l : h.loci) file.text += "Locus" + std::to_string(l.locus) + "\n";

@@ -724,7 +724,10 @@ void appendObserved(std::string& out, const Results& r, const Sample& sample) {
       // A name breaks only at the commas between names.
       std::vector<std::string> names;
       if (p < sample.individuals.size())
-        for (const std::string& name : sample.individuals[p]) names.push_back("<span>" + htmlEscape(name) + "</span>");
+        for (std::size_t i = 0; i < sample.individuals[p].size(); ++i)
+          names.push_back("<span>" + htmlEscape(sample.individuals[p][i]) +
+                          (sample.hasPopulations() ? " (" + htmlEscape(sample.populationName(p, i)) + ")" : "") +
+                          "</span>");
       out += "<li>n=" + num(countOf(in, p)) + ": " + join(names, ", ") + "</li>";
     }
     out += "</ol>";

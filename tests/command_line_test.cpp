@@ -159,6 +159,8 @@ TEST(CommandLine, UsageErrors) {
       {{"dimer.dat", "--split", "all", "--max-n", "x"}, "Could not convert: --max-n = x"},
       {{"dimer.dat", "-o", "./dimer.dat"}, "./dimer.dat: the report file would be DATAFILE"},
       {{"dimer.csv", "--ignore", ""}, "--population and --ignore need a column's label or number"},
+      {{"dimer.dat", "--hypothesis", "2"}, "--hypothesis is for --genepop"},
+      {{"dimer.dat", "--genepop", "d.gp", "--hypothesis", "0"}, "--hypothesis: a hypothesis number from 1"},
   };
   const std::string table = readTextFile(std::string(KORVELIN_EXAMPLES) + "/dimer.csv");
   for (const auto& [args, problem] : cases) {

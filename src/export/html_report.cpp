@@ -596,6 +596,7 @@ header dt{color:var(--muted)}header dd{margin:0}
 table.summary{border-collapse:collapse;font-size:.93em;margin:.4em 0}
 table.summary th,table.summary td{border:1px solid var(--rule);padding:.3em .7em;text-align:left;vertical-align:top}
 table.summary th{background:#f3f2ef;font-weight:600}table.summary td.num{text-align:right;font-variant-numeric:tabular-nums;white-space:nowrap}
+table.summary td.num .populations{display:block;white-space:normal;text-align:left;font-size:.9em;min-width:13em;color:var(--muted)}
 .gel-row{display:flex;flex-wrap:wrap;align-items:flex-start;gap:18px 28px;margin:.6em 0}
 figure{margin:0;max-width:100%;min-width:0}
 .scroll{overflow-x:auto;max-width:100%}
@@ -747,7 +748,7 @@ std::string splitWords(const Hypothesis& h) {
 // the p of the whole sample; empty without populations.
 std::string populationCells(const HypothesisFit& fit) {
   if (fit.populations.empty()) return "";
-  std::string s = "<br><span class=\"populations\">";
+  std::string s = "<span class=\"populations\">";
   for (const PopulationFit& pf : fit.populations)
     s += htmlEscape(pf.name) + ": " +
          (pf.result.pValue ? "p " + fitStatistic(*pf.result.pValue) : std::string("not testable")) + "<br>";

@@ -23,11 +23,16 @@ const char kOldReport[] = "an earlier report\nwhose last line has no line end";
 const std::string_view kTableFlag = "%csv\n";
 
 // Keeps only whether a run from the command line was refused before it
-// started ("korvelin: ..." on standard error).
+// started ("korvelin: ..." on standard error; not the notes of a run that
+// went ahead: no hypothesis found, or what a data file could not hold).
 class RefusalConsole : public QuietConsole {
  public:
   using QuietConsole::QuietConsole;
-  void err(const std::string& line) override { refused = refused || line.starts_with("korvelin: "); }
+  void err(const std::string& line) override {
+    const bool ranNote = line.starts_with("korvelin: no hypothesis was found") ||
+                         line.find(": ambiguous genotypes") != std::string::npos;
+    refused = refused || (line.starts_with("korvelin: ") && !ranNote);
+  }
   bool refused = false;
 };
 

@@ -18,6 +18,7 @@
 
 #include "harness.h"
 #include "run/format.h"
+#include "version.h"
 
 namespace korvelin::testing {
 namespace {
@@ -166,6 +167,7 @@ std::string readGenePop(const std::string& text) {
   std::istringstream in(text);
   std::string line, out, title;
   std::getline(in, title);
+  if (const auto at = title.find(kVersion); at != std::string::npos) title.replace(at, std::string(kVersion).size(), "VERSION");
   out += "title: " + title + "\n";
   std::vector<std::string> loci;
   int number = 1, populations = 0;

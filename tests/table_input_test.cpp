@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -17,6 +18,7 @@
 
 #include "harness.h"
 #include "run/format.h"
+#include "version.h"
 
 namespace korvelin::testing {
 namespace {
@@ -153,11 +155,70 @@ TEST(TableInput, ShippedTableMatchesItsTwin) {
   EXPECT_EQ(firstDifference(asTableRun(twin, "dimer.dat", "dimer.csv", distinct), t.files.at("dimer.out")), "");
 }
 
+// A GenePop file read as the format describes it, by a reader of its own
+// (nothing of the writer's): a title line; the locus names, one a line or
+// several on a line separated by commas, up to the first line "Pop" (in any
+// case); then each "Pop" line opens a population, and every other line is an
+// individual, "name," then one genotype per locus, separated by spaces, each
+// of six digits (two alleles of three digits; 000 missing). Gives the file
+// as "title", "loci", then per population its individuals "name: codes";
+// a line that breaks the format gives "BAD LINE n".
+std::string readGenePop(const std::string& text) {
+  std::istringstream in(text);
+  std::string line, out, title;
+  std::getline(in, title);
+  if (const auto at = title.find(kVersion); at != std::string::npos) title.replace(at, std::string(kVersion).size(), "VERSION");
+  out += "title: " + title + "\n";
+  std::vector<std::string> loci;
+  int number = 1, populations = 0;
+  const auto trim = [](std::string t) {
+    const auto a = t.find_first_not_of(" \t\r"), b = t.find_last_not_of(" \t\r");
+    return a == std::string::npos ? std::string() : t.substr(a, b - a + 1);
+  };
+  const auto isPop = [&](const std::string& l) {
+    std::string t = trim(l);
+    for (char& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return t == "pop";
+  };
+  while (std::getline(in, line)) {
+    ++number;
+    if (isPop(line)) {
+      if (populations++ == 0) {
+        out += "loci:";
+        for (const std::string& l : loci) out += " " + l;
+        out += "\n";
+      }
+      out += "pop " + std::to_string(populations) + "\n";
+      continue;
+    }
+    if (populations == 0) {
+      std::istringstream names(line);
+      for (std::string name; std::getline(names, name, ',');)
+        if (!trim(name).empty()) loci.push_back(trim(name));
+      continue;
+    }
+    const auto comma = line.find(',');
+    if (comma == std::string::npos) return out + "BAD LINE " + std::to_string(number) + "\n";
+    std::istringstream codes(line.substr(comma + 1));
+    std::string genotypes;
+    std::size_t count = 0;
+    for (std::string code; codes >> code; ++count) {
+      if (code.size() != 6 || code.find_first_not_of("0123456789") != std::string::npos)
+        return out + "BAD LINE " + std::to_string(number) + "\n";
+      genotypes += " " + code;
+    }
+    if (count != loci.size()) return out + "BAD LINE " + std::to_string(number) + "\n";
+    out += "  " + trim(line.substr(0, comma)) + ":" + genotypes + "\n";
+  }
+  return out;
+}
+
 // The tables a lab really has, one case file each in tests/tables: the data
 // file and the options ("data:", "args:"), then what the command line gives:
 // the exit status, standard error and, after a run that ended in order, the
 // genotype table, the JSON "input" object and the HTML page's lists of
-// individuals. A case "same outputs as"
+// individuals, and with "genepop: yes" the GenePop file as readGenePop reads
+// it. A case "same outputs as"
 // another must give that case's outputs. With
 // KORVELIN_UPDATE_CASES=1 set the case files are written anew from what the
 // runs give (then read the differences before keeping them).
@@ -182,6 +243,8 @@ TEST(TableInput, LabTablesGiveTheirCaseFiles) {
     Strings args{data, "--json", "t.json", "--genotypes", "t.csv", "--html", "t.html"};
     std::istringstream words(header["args"]);
     for (std::string word; words >> word;) args.push_back(word);
+    const bool genepop = header["genepop"] == "yes";
+    if (genepop) args.insert(args.end(), {"--genepop", "t.gp"});
     const Transcript t = runCommandLineSession({{data, readTextFile((dir / data).string())}}, args);
 
     std::string got = "--- status\n" + std::to_string(t.status) + "\n--- stderr\n" + t.err;
@@ -207,6 +270,7 @@ TEST(TableInput, LabTablesGiveTheirCaseFiles) {
       for (std::size_t at = 0; (at = individuals.find("><", at)) != std::string::npos; at += 2) individuals.insert(at + 1, "\n");
       outputs[name] = "--- genotypes\n" + table + "--- json input\n" + input + "--- html individuals\n" +
                       individuals + "\n";
+      if (genepop) outputs[name] += "--- genepop read back\n" + readGenePop(t.files.at("t.gp"));
       got += outputs[name];
     }
     if (header.contains("same outputs as")) sameAs.emplace_back(name, header["same outputs as"]);

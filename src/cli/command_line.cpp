@@ -188,7 +188,7 @@ std::optional<Refusal> checkFiles(RunSettings& settings, FileSystem& files) {
       settings.reportFile.clear();
     }
   }
-  for (std::string* data : {&settings.jsonFile, &settings.genotypesFile, &settings.htmlFile})
+  for (std::string* data : {&settings.jsonFile, &settings.genotypesFile, &settings.htmlFile, &settings.genepopFile})
     if (!data->empty() && isNullDevice(files, *data)) data->clear();
 
   std::vector<Output> outputs;

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <new>
 
+#include "export/genepop.h"
 #include "export/genotype_table.h"
 #include "export/html_report.h"
 #include "export/json_export.h"
@@ -15,24 +16,52 @@
 namespace korvelin::cli {
 namespace {
 
-// Streams one data file into `sink`; false when the sink stopped it.
-bool writeData(DataKind kind, const FinishedRun& run, const LineSink& sink) {
-  switch (kind) {
-    case DataKind::Json: return writeJson(run.results, run.sample, run.status, run.reason, sink);
-    case DataKind::GenotypeTable: return writeGenotypeTable(run.results, run.sample, sink);
-    case DataKind::Html: break;
+// The GenePop file of the hypothesis the settings choose; a problem when
+// there is none (then nothing is written). The genotypes written as missing
+// because ambiguous are counted per locus in `note`.
+std::string genePopContents(const RunSettings& settings, const FinishedRun& run, std::string& problem,
+                            std::string& note) {
+  const auto index = genePopHypothesis(run.results, settings.genepopHypothesis);
+  if (!index) {
+    problem = settings.genepopHypothesis == 0
+                  ? "no hypothesis, so no GenePop file"
+                  : "no hypothesis " + std::to_string(settings.genepopHypothesis) + ", so no GenePop file";
+    return {};
   }
-  // The page is made whole first; its gels are few (see drawnHypotheses).
-  const std::string page = htmlReport(run.results, run.sample,
-                                      {kVersion, runTimeText(run.started), run.status == 0 ? std::string() : run.reason});
+  const GenePopFile file = genePop(run.results, run.sample, *index, kVersion);
+  for (std::size_t l = 0; l < file.ambiguous.size(); ++l)
+    if (file.ambiguous[l] > 0)
+      note += (note.empty() ? "" : ", ") + std::string("locus ") + std::to_string(l + 1) + ": " +
+              std::to_string(file.ambiguous[l]);
+  if (!note.empty()) note = "ambiguous genotypes (a/a|a/0) written as missing, " + note;
+  return file.text;
+}
+
+// A text made whole first, line by line into `sink`.
+bool writeText(const std::string& text, const LineSink& sink) {
   std::size_t start = 0;
-  while (start < page.size()) {
-    const auto end = page.find('\n', start);
-    const std::size_t stop = end == std::string::npos ? page.size() : end;
-    if (!sink(page.substr(start, stop - start))) return false;
+  while (start < text.size()) {
+    const auto end = text.find('\n', start);
+    const std::size_t stop = end == std::string::npos ? text.size() : end;
+    if (!sink(text.substr(start, stop - start))) return false;
     start = stop + 1;
   }
   return true;
+}
+
+// Streams one data file into `sink`; false when the sink stopped it. The
+// GenePop file's text is made beforehand (`genePopText`).
+bool writeData(DataKind kind, const FinishedRun& run, const std::string& genePopText, const LineSink& sink) {
+  switch (kind) {
+    case DataKind::Json: return writeJson(run.results, run.sample, run.status, run.reason, sink);
+    case DataKind::GenotypeTable: return writeGenotypeTable(run.results, run.sample, sink);
+    case DataKind::GenePop: return writeText(genePopText, sink);
+    case DataKind::Html: break;
+  }
+  // The page is made whole first; its gels are few (see drawnHypotheses).
+  return writeText(htmlReport(run.results, run.sample,
+                              {kVersion, runTimeText(run.started), run.status == 0 ? std::string() : run.reason}),
+                   sink);
 }
 
 }  // namespace
@@ -47,6 +76,7 @@ std::vector<DataOutput> dataOutputs(const RunSettings& settings) {
   if (!settings.genotypesFile.empty())
     outputs.push_back({settings.genotypesFile, DataKind::GenotypeTable, "genotype table"});
   if (!settings.htmlFile.empty()) outputs.push_back({settings.htmlFile, DataKind::Html, "HTML page"});
+  if (!settings.genepopFile.empty()) outputs.push_back({settings.genepopFile, DataKind::GenePop, "GenePop file"});
   return outputs;
 }
 
@@ -55,6 +85,15 @@ int writeDataOutputs(const RunSettings& settings, const FinishedRun& run, const 
   for (const auto& [name, kind, what] : dataOutputs(settings)) {
     const bool toStandardOutput = name == "-";
     int status = 0;
+    std::string genePopText, note;
+    if (kind == DataKind::GenePop) {
+      std::string problem;
+      genePopText = genePopContents(settings, run, problem, note);
+      if (!problem.empty()) {
+        console.err(fileMessage(name, problem));
+        return 1;
+      }
+    }
     try {
       std::unique_ptr<OutputFile> out;
       if (!toStandardOutput) {
@@ -65,7 +104,7 @@ int writeDataOutputs(const RunSettings& settings, const FinishedRun& run, const 
           return 1;
         }
       }
-      const bool whole = writeData(kind, run, [&](const std::string& line) {
+      const bool whole = writeData(kind, run, genePopText, [&](const std::string& line) {
         if (console.stopSignal() != 0) return false;
         if (toStandardOutput) {
           console.out(line);
@@ -76,7 +115,10 @@ int writeDataOutputs(const RunSettings& settings, const FinishedRun& run, const 
       });
       if (whole && !toStandardOutput) status = out->close();
       if (whole && toStandardOutput) status = console.flush();
-      if (whole && status == 0) continue;
+      if (whole && status == 0) {
+        if (!note.empty()) console.err("Note: " + printable(name) + ": " + note);
+        continue;
+      }
     } catch (const std::bad_alloc&) {
       status = ENOMEM;
     }
@@ -110,6 +152,19 @@ std::vector<std::string> fitLines(const Results& results) {
             (r.pValue ? "p = " + fitStatistic(*r.pValue) : std::string("not testable"));
     if (!r.converged) line += " (estimates not converged)";
     lines.push_back(line);
+    if (!fits(i)->populations.empty()) {
+      // Within each population, and whether the populations differ.
+      std::string within = "  within populations:";
+      for (const PopulationFit& pf : fits(i)->populations)
+        within += " " + pf.name + " " +
+                  (pf.result.pValue ? "p = " + fitStatistic(*pf.result.pValue) : std::string("not testable")) + ",";
+      const fit::Heterogeneity& het = fits(i)->heterogeneity;
+      within += " heterogeneity " +
+                (het.pValue ? "p = " + fitStatistic(*het.pValue) + " (G " + fitStatistic(het.g) + ", df " +
+                                  std::to_string(het.df) + ")"
+                            : std::string("not testable"));
+      lines.push_back(within);
+    }
   }
   if (!results.hypotheses.empty() && results.input.individuals < kFewIndividuals)
     lines.push_back("Fit: only " + std::to_string(results.input.individuals) +

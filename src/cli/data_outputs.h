@@ -1,8 +1,9 @@
 #pragma once
 // The files beside the report that turn a run's results into data: the JSON
-// document, the genotype table and the HTML page. They are written once the
-// run is over, from the results model and the sample only, line by line,
-// each to a staged text (see WholeFiles) or to standard output ("-").
+// document, the genotype table, the HTML page and the GenePop file. They are
+// written once the run is over, from the results model and the sample only,
+// line by line, each to a staged text (see WholeFiles) or to standard output
+// ("-").
 
 #include <ctime>
 #include <set>
@@ -26,13 +27,13 @@ struct FinishedRun {
   std::time_t started = 0;
 };
 
-enum class DataKind { Json, GenotypeTable, Html };
+enum class DataKind { Json, GenotypeTable, Html, GenePop };
 
 // A data file the settings ask for ("-" for standard output).
 struct DataOutput {
   std::string name;
   DataKind kind;
-  std::string what;  // for messages: "JSON", "genotype table", "HTML page"
+  std::string what;  // for messages: "JSON", "genotype table", "HTML page", "GenePop file"
 };
 std::vector<DataOutput> dataOutputs(const RunSettings& settings);
 

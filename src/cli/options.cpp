@@ -33,7 +33,9 @@ const OutputOption kOutputs[] = {
      "the genotype of every individual under every hypothesis,\nas a CSV table"},
     {"--html", &RunSettings::htmlFile,
      "an HTML page with the gels of the best hypotheses;\n"
-     "for any of these three, - writes to standard output"},
+     "for any of these, - writes to standard output"},
+    {"--genepop", &RunSettings::genepopFile,
+     "the genotypes under one hypothesis (see --hypothesis) as\na GenePop file, for population-genetics programs"},
 };
 
 // "-o,--output FILE" as the help shows it: "-o, --output FILE".
@@ -114,8 +116,10 @@ std::string problemWith(const RunSettings& settings, const std::vector<std::stri
     return "--split cannot be combined with --incomplete (the search for overlapping Ezones uses the strict test)";
   if (maximalNGiven && (decimalArgument(maximalN) < 1 || decimalArgument(maximalN) > kSplitBands))
     return "--max-n: '" + maximalN + "' is not a number from 1 to " + std::to_string(kSplitBands);
+  if (settings.genepopHypothesis != 0 && settings.genepopFile.empty()) return "--hypothesis is for --genepop";
+  if (settings.genepopHypothesis < 0) return "--hypothesis: a hypothesis number from 1";
   bool dataFiles = false;
-  for (const std::string* data : {&settings.jsonFile, &settings.genotypesFile, &settings.htmlFile})
+  for (const std::string* data : {&settings.jsonFile, &settings.genotypesFile, &settings.htmlFile, &settings.genepopFile})
     dataFiles = dataFiles || (!data->empty() && *data != "-");
   if (settings.reportTo == RunSettings::ReportTo::StandardOutput &&
       (settings.existing == RunSettings::Existing::Append ||
@@ -148,6 +152,7 @@ Options parseOptions(const std::vector<std::string>& args) {
   CLI::Option* maximalN = app.add_option("--max-n", maximalNText)->type_name("N");
   int jobs = 0;
   CLI::Option* jobsOption = app.add_option("-j,--jobs", jobs)->type_name("N");
+  CLI::Option* hypothesis = app.add_option("--hypothesis", settings.genepopHypothesis)->type_name("N");
   app.add_flag("-q,--quiet", quiet)->disable_flag_override();
   app.add_flag("-h,--help", help)->disable_flag_override();
   app.add_flag("-V,--version", version)->disable_flag_override();
@@ -191,6 +196,7 @@ Options parseOptions(const std::vector<std::string>& args) {
   if ((population->count() > 0 && settings.populationColumn.empty()) ||
       std::find(settings.ignoredColumns.begin(), settings.ignoredColumns.end(), "") != settings.ignoredColumns.end())
     return usageError("--population and --ignore need a column's label or number");
+  if (hypothesis->count() > 0 && settings.genepopHypothesis == 0) settings.genepopHypothesis = -1;  // not a number from 1
   if (settings.reportFile == "-") {
     settings.reportTo = RunSettings::ReportTo::StandardOutput;
     settings.reportFile.clear();
@@ -251,6 +257,9 @@ std::string helpText() {
   text += helpRow("-j, --jobs N",
                   "analyse split trials on N threads (1 to " + std::to_string(kMostJobs) +
                       ", default: the\ncores available); the output is the same for any N");
+  text += helpRow("    --hypothesis N",
+                  "with --genepop: the hypothesis numbered N (default: the\n"
+                  "one ranked first by fit in the first pass)");
   text += helpRow("-q, --quiet", "nothing on standard output but the report of -o -");
   text += helpRow("-h, --help", "show this help and exit");
   text += helpRow("-V, --version", "show the version and exit");

@@ -598,6 +598,7 @@ header dt{color:var(--muted)}header dd{margin:0}
 table.summary{border-collapse:collapse;font-size:.93em;margin:.4em 0}
 table.summary th,table.summary td{border:1px solid var(--rule);padding:.3em .7em;text-align:left;vertical-align:top}
 table.summary th{background:#f3f2ef;font-weight:600}table.summary td.num{text-align:right;font-variant-numeric:tabular-nums;white-space:nowrap}
+table.summary td.num .populations{display:block;white-space:normal;text-align:left;font-size:.9em;min-width:13em;color:var(--muted)}
 .gel-row{display:flex;flex-wrap:wrap;align-items:flex-start;gap:18px 28px;margin:.6em 0}
 figure{margin:0;max-width:100%;min-width:0}
 .scroll{overflow-x:auto;max-width:100%}
@@ -741,6 +742,22 @@ std::string splitWords(const Hypothesis& h) {
          htmlEscape(h.split->code) + ")";
 }
 
+// The p-values within each population and of the heterogeneity test, under
+// the p of the whole sample; empty without populations.
+std::string populationCells(const HypothesisFit& fit) {
+  if (fit.populations.empty()) return "";
+  std::string s = "<span class=\"populations\">";
+  for (const PopulationFit& pf : fit.populations)
+    s += htmlEscape(pf.name) + ": " +
+         (pf.result.pValue ? "p " + fitStatistic(*pf.result.pValue) : std::string("not testable")) + "<br>";
+  const fit::Heterogeneity& het = fit.heterogeneity;
+  s += "populations differ: " +
+       (het.pValue ? "p " + fitStatistic(*het.pValue) + " (G " + fitStatistic(het.g) + ", df " + num(het.df) + ")"
+                   : std::string("not testable")) +
+       "</span>";
+  return s;
+}
+
 std::string fitCells(const std::optional<HypothesisFit>& fit) {
   if (!fit) return "<td colspan=\"4\">not fitted</td>";
   const fit::Result& r = fit->result;
@@ -748,7 +765,8 @@ std::string fitCells(const std::optional<HypothesisFit>& fit) {
          "</td><td class=\"num\">" + fitStatistic(fit->rank.akaikeWeight) + "</td><td class=\"num\">" +
          (r.pValue ? fitStatistic(*r.pValue) + " (G " + fitStatistic(r.g) + ", df " + num(r.df) + ")"
                    : std::string("not testable (df ") + num(r.df) + ")") +
-         (r.converged ? "" : " <span title=\"the allele frequencies did not settle\">not converged</span>") + "</td>";
+         (r.converged ? "" : " <span title=\"the allele frequencies did not settle\">not converged</span>") +
+         populationCells(*fit) + "</td>";
 }
 
 void appendSummary(std::string& out, const Results& r, const std::vector<bool>& drawn) {
@@ -764,6 +782,11 @@ void appendSummary(std::string& out, const Results& r, const std::vector<bool>& 
          "(the share of support among the hypotheses of the pass); the p-value of the G test of the counts "
          "against the hypothesis. This assumes random mating (Hardy&ndash;Weinberg proportions), independent loci "
          "and a sample of unrelated individuals.";
+  if (std::any_of(r.fits.begin(), r.fits.end(), [](const auto& f) { return f && !f->populations.empty(); }))
+    out += " The individuals come from several populations: each hypothesis is fitted with allele frequencies "
+           "of each population's own, and the G test is the sum over the populations; under it, the p-value "
+           "within each population and that of the test whether the populations differ in allele frequencies "
+           "(heterogeneity).";
   if (r.input.individuals < kFewIndividuals)
     out += " <strong>With only " + num(r.input.individuals) + " individuals the ranking is weak.</strong>";
   out += "</p>";
@@ -845,23 +868,41 @@ std::string legend(const Hypothesis& h, const Palette& pal, const std::string& p
 // hypothesis `h`, with a line that says how to read it.
 std::string fitChart(const Hypothesis& h, const GelPlan& g, const std::optional<HypothesisFit>& fit) {
   if (!fit) return "<p class=\"note\">The hypothesis was not fitted to the counts of individuals.</p>";
-  ChartRow row{"", {}, {}, {}};
-  std::size_t ghost = 0;
-  for (std::size_t i = 0; i < g.lanes.size(); ++i) {
-    const bool missing = g.lanes[i].ghost;
-    const std::size_t k = missing ? ghost++ : i;
-    const auto& list = missing ? fit->missing : fit->patterns;
-    row.observed.push_back(static_cast<double>(g.lanes[i].count));
-    row.expected.push_back(k < list.size() ? list[k].count : 0);
-    row.g.push_back(k < list.size() ? list[k].g : 0);
-  }
+  // One row for the whole sample, then, with populations, one per population
+  // under its own allele frequencies.
+  const auto rowOf = [&g](std::string label, const std::vector<int>* counts,
+                          const std::vector<PhenotypeExpectation>& patterns,
+                          const std::vector<PhenotypeExpectation>& missingList) {
+    ChartRow row{std::move(label), {}, {}, {}};
+    std::size_t ghost = 0;
+    for (std::size_t i = 0; i < g.lanes.size(); ++i) {
+      const bool missing = g.lanes[i].ghost;
+      const std::size_t k = missing ? ghost++ : i;
+      const auto& list = missing ? missingList : patterns;
+      const double observed = missing ? 0.0
+                              : counts  ? (i < counts->size() ? static_cast<double>((*counts)[i]) : 0.0)
+                                        : static_cast<double>(g.lanes[i].count);
+      row.observed.push_back(observed);
+      row.expected.push_back(k < list.size() ? list[k].count : 0);
+      row.g.push_back(k < list.size() ? list[k].g : 0);
+    }
+    return row;
+  };
+  std::vector<ChartRow> rows{rowOf(fit->populations.empty() ? "" : "All populations", nullptr, fit->patterns,
+                                   fit->missing)};
+  for (const PopulationFit& pf : fit->populations)
+    rows.push_back(rowOf(pf.name.empty() ? "(no population)" : pf.name, &pf.counts, pf.patterns, pf.missing));
   return "<figure class=\"fit\"><figcaption>Observed (solid) and expected (outlined) individuals per lane under "
          "the fitted allele frequencies, the expected number under each lane; "
          "<span class=\"g-key\">&#9650;&#9660;</span> mark the lanes that add most to G (&#9650; more observed than "
          "expected, &#9660; fewer). A missing phenotype that differs from an observed one only in modified forms "
-         "expects none: the hypothesis does not say how often a modified form shows.</figcaption>"
-         "<div class=\"scroll\">" +
-         drawFitChart(g, {row}, "Observed and expected individuals under hypothesis " + num(h.number)) +
+         "expects none: the hypothesis does not say how often a modified form shows." +
+         std::string(fit->populations.empty()
+                         ? ""
+                         : " The first row is the whole sample (the sum of the populations' expectations), then "
+                           "one row per population under its own allele frequencies.") +
+         "</figcaption><div class=\"scroll\">" +
+         drawFitChart(g, rows, "Observed and expected individuals under hypothesis " + num(h.number)) +
          "</div></figure>";
 }
 

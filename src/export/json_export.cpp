@@ -35,13 +35,49 @@ ordered_json phenotypesOf(const Hypothesis& h, const std::vector<int>& counts, c
   return list;
 }
 
+ordered_json pValueOf(const std::optional<double>& p) { return p ? ordered_json(*p) : ordered_json(nullptr); }
+
+// The fit within each population, and the pooled fit.
+ordered_json populationFits(const Hypothesis& h, const HypothesisFit& fit) {
+  ordered_json list = ordered_json::array();
+  for (const PopulationFit& pf : fit.populations) {
+    const fit::Result& r = pf.result;
+    HypothesisFit part;
+    part.patterns = pf.patterns;
+    part.missing = pf.missing;
+    list.push_back({{"population", pf.name},
+                    {"individuals", r.individuals},
+                    {"allele_frequencies", r.frequencies},
+                    {"log_likelihood", r.logLikelihood},
+                    {"g", r.g},
+                    {"df", r.df},
+                    {"testable", r.pValue.has_value()},
+                    {"p_value", pValueOf(r.pValue)},
+                    {"converged", r.converged},
+                    {"phenotypes", phenotypesOf(h, pf.counts, part)}});
+  }
+  return list;
+}
+
 // The fit of a hypothesis to the counts of individuals; null when it has
 // none (no loci, or no individuals).
 ordered_json fitJson(const Hypothesis& h, const std::vector<int>& counts, const std::optional<HypothesisFit>& fit) {
   if (!fit) return nullptr;
   const fit::Result& r = fit->result;
-  ordered_json p = nullptr;
-  if (r.pValue) p = *r.pValue;
+  ordered_json p = pValueOf(r.pValue);
+  ordered_json populations = ordered_json::array(), pooled = nullptr, heterogeneity = nullptr;
+  if (!fit->populations.empty()) {
+    populations = populationFits(h, *fit);
+    if (fit->pooled)
+      pooled = {{"log_likelihood", fit->pooled->logLikelihood},
+                {"g", fit->pooled->g},
+                {"df", fit->pooled->df},
+                {"p_value", pValueOf(fit->pooled->pValue)},
+                {"aic", fit->pooled->aic}};
+    heterogeneity = {{"g", fit->heterogeneity.g},
+                     {"df", fit->heterogeneity.df},
+                     {"p_value", pValueOf(fit->heterogeneity.pValue)}};
+  }
   return {{"allele_frequencies", r.frequencies},
           {"log_likelihood", r.logLikelihood},
           {"g", r.g},
@@ -57,7 +93,10 @@ ordered_json fitJson(const Hypothesis& h, const std::vector<int>& counts, const 
           {"iterations", r.iterations},
           {"individuals", r.individuals},
           {"weak", fit->weak},
-          {"phenotypes", phenotypesOf(h, counts, *fit)}};
+          {"phenotypes", phenotypesOf(h, counts, *fit)},
+          {"populations", populations},
+          {"pooled", pooled},
+          {"heterogeneity", heterogeneity}};
 }
 
 // The population of each individual of a pattern, beside their names.

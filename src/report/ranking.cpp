@@ -7,7 +7,7 @@ namespace korvelin {
 
 void writeRanking(Session& s) {
   // The pass is the run's only one: its fits are the run's.
-  fitResults(s.results());
+  fitResults(s.results(), s.sample());
   const Results& results = s.results();
   if (results.hypotheses.empty()) return;
   const auto& fits = results.fits;

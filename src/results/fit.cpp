@@ -160,6 +160,7 @@ Result estimate(const Input& in) {
     for (const long x : c.patterns)
       within += static_cast<double>(x) * std::log(static_cast<double>(x) / static_cast<double>(c.count));
   }
+  r.classLogLikelihood = ll;
   r.logLikelihood = ll + within;
   double g = 0;
   for (const Class& c : classes) {
@@ -200,6 +201,40 @@ double classProbability(const Result& result, const std::vector<Locus>& loci,
     probability *= locusShare(p, allowed);
   }
   return probability;
+}
+
+Result combine(const std::vector<Result>& parts) {
+  Result total;
+  total.converged = true;
+  for (const Result& r : parts) {
+    total.logLikelihood += r.logLikelihood;
+    total.classLogLikelihood += r.classLogLikelihood;
+    total.g += r.g;
+    total.df += r.df;
+    total.freeParameters += r.freeParameters;
+    total.shareParameters += r.shareParameters;
+    total.individuals += r.individuals;
+    total.classes += r.classes;
+    total.converged = total.converged && r.converged;
+    total.iterations = std::max(total.iterations, r.iterations);
+  }
+  if (total.df > 0) total.pValue = boost::math::gamma_q(total.df / 2.0, total.g / 2.0);
+  total.aic = 2.0 * (total.freeParameters + total.shareParameters) - 2 * total.logLikelihood;
+  return total;
+}
+
+Heterogeneity heterogeneity(const Result& pooled, const std::vector<Result>& parts) {
+  Heterogeneity h;
+  double ll = 0;
+  int k = 0;
+  for (const Result& r : parts) {
+    ll += r.classLogLikelihood;
+    k += r.freeParameters;
+  }
+  h.g = std::max(0.0, 2 * (ll - pooled.classLogLikelihood));  // EM stops just short of the maximum
+  h.df = k - pooled.freeParameters;
+  if (h.df > 0) h.pValue = boost::math::gamma_q(h.df / 2.0, h.g / 2.0);
+  return h;
 }
 
 std::vector<Rank> rank(const std::vector<double>& aics) {

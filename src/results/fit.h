@@ -97,6 +97,9 @@ struct Result {
   // Per locus, in allele order 1..A, then the null allele when there is one.
   std::vector<std::vector<double>> frequencies;
   double logLikelihood = 0;
+  // L without the share of each pattern within its class: the likelihood of
+  // the phenotype classes alone.
+  double classLogLikelihood = 0;
   double g = 0;
   int df = 0;
   std::optional<double> pValue;  // none: not testable
@@ -126,6 +129,27 @@ Result estimate(const Input& input);
 // the loci lack.
 double classProbability(const Result& result, const std::vector<Locus>& loci,
                         const std::vector<std::vector<Genotype>>& genotypes);
+
+// Samples from several populations, each fitted on its own (its own allele
+// frequencies), taken together: log-likelihoods, G, df, free parameters and
+// individuals add up; p is that of the summed G on the summed df; AIC =
+// 2(k + s) - 2L of the sums. Converged when every part converged;
+// iterations the most of any part. The frequencies stay with the parts
+// (empty here).
+Result combine(const std::vector<Result>& parts);
+
+// Whether the populations differ in allele frequencies: the likelihood-ratio
+// test of one set of frequencies per population (`parts`) against one set
+// for all (`pooled`, fitted to the pooled counts), on the phenotype classes:
+//     G = 2 (sum of the parts' class log-likelihoods - pooled's),
+//     df = sum of the parts' k - pooled's k,
+// p = P(chi-square with df >= G); none when df <= 0.
+struct Heterogeneity {
+  double g = 0;
+  int df = 0;
+  std::optional<double> pValue;
+};
+Heterogeneity heterogeneity(const Result& pooled, const std::vector<Result>& parts);
 
 struct Rank {
   int rank = 0;  // 1 = best; ties share a rank

@@ -39,10 +39,12 @@ double gPart(double observed, double expected) {
   return std::max(0.0, 2 * (term - (observed - expected)));
 }
 
-// The expected individuals of every pattern and missing phenotype of `h`.
-void expect(const Hypothesis& h, const fit::Input& in, HypothesisFit& f) {
+// The expected individuals of every pattern and missing phenotype of `h`
+// under `result`, the fit of `in`.
+void expect(const Hypothesis& h, const fit::Input& in, const fit::Result& result,
+            std::vector<PhenotypeExpectation>& patterns, std::vector<PhenotypeExpectation>& missing) {
   using Class = std::vector<std::vector<fit::Genotype>>;
-  const double n = static_cast<double>(f.result.individuals);
+  const double n = static_cast<double>(result.individuals);
   std::map<Class, double> observedIn;  // individuals per observed class
   std::vector<Class> classOf;
   for (std::size_t i = 0; i < h.genotypes.size(); ++i) {
@@ -51,9 +53,9 @@ void expect(const Hypothesis& h, const fit::Input& in, HypothesisFit& f) {
   }
   for (std::size_t i = 0; i < classOf.size(); ++i) {
     const double nc = observedIn[classOf[i]];
-    const double ec = n * fit::classProbability(f.result, in.loci, classOf[i]);
+    const double ec = n * fit::classProbability(result, in.loci, classOf[i]);
     const double share = nc > 0 ? static_cast<double>(in.patterns[i].count) / nc : 0;
-    f.patterns.push_back({ec * share, gPart(nc, ec) * share});
+    patterns.push_back({ec * share, gPart(nc, ec) * share});
   }
   std::vector<Class> missingClass;
   std::map<Class, int> variants;  // missing phenotypes per class never observed
@@ -65,16 +67,16 @@ void expect(const Hypothesis& h, const fit::Input& in, HypothesisFit& f) {
   for (const Class& c : missingClass) {
     const auto it = variants.find(c);
     if (it == variants.end()) {
-      f.missing.push_back({0, 0});
+      missing.push_back({0, 0});
       continue;
     }
     double ec = 0;
     try {
-      ec = n * fit::classProbability(f.result, in.loci, c) / it->second;
+      ec = n * fit::classProbability(result, in.loci, c) / it->second;
     } catch (const std::invalid_argument&) {
       // a phenotype with an allele the loci lack: nothing expected of it
     }
-    f.missing.push_back({ec, gPart(0, ec)});
+    missing.push_back({ec, gPart(0, ec)});
   }
 }
 
@@ -83,6 +85,44 @@ std::map<PassKey, std::vector<std::size_t>> passes(const std::vector<Hypothesis>
   std::map<PassKey, std::vector<std::size_t>> groups;
   for (std::size_t i = 0; i < hs.size(); ++i) groups[passKey(hs[i])].push_back(i);
   return groups;
+}
+
+// Adds the expectations of `part` to `total`, phenotype by phenotype.
+void addExpectations(std::vector<PhenotypeExpectation>& total, const std::vector<PhenotypeExpectation>& part) {
+  if (total.size() < part.size()) total.resize(part.size());
+  for (std::size_t i = 0; i < part.size(); ++i) {
+    total[i].count += part[i].count;
+    total[i].g += part[i].g;
+  }
+}
+
+// The fit of `h` within each population of `byPopulation` (its individuals
+// per pattern; populations without any are left out), summed into f.result.
+void fitPopulations(const Hypothesis& h, const std::vector<std::string>& names,
+                    const std::vector<std::vector<int>>& byPopulation, HypothesisFit& f) {
+  std::vector<fit::Result> parts;
+  std::vector<PhenotypeExpectation> patterns, missing;
+  for (std::size_t k = 0; k < byPopulation.size(); ++k) {
+    long individuals = 0;
+    for (const int c : byPopulation[k]) individuals += c;
+    if (individuals == 0) continue;
+    PopulationFit pf;
+    pf.name = names[k];
+    pf.counts = byPopulation[k];
+    const fit::Input in = fitInput(h, pf.counts);
+    pf.result = fit::estimate(in);
+    expect(h, in, pf.result, pf.patterns, pf.missing);
+    addExpectations(patterns, pf.patterns);
+    addExpectations(missing, pf.missing);
+    parts.push_back(pf.result);
+    f.populations.push_back(std::move(pf));
+  }
+  f.pooled = f.result;
+  f.heterogeneity = fit::heterogeneity(f.result, parts);
+  f.result = fit::combine(parts);
+  f.result.frequencies = f.pooled->frequencies;
+  f.patterns = std::move(patterns);
+  f.missing = std::move(missing);
 }
 
 }  // namespace
@@ -106,16 +146,34 @@ fit::Input fitInput(const Hypothesis& h, const std::vector<int>& counts) {
   return in;
 }
 
-std::vector<std::optional<HypothesisFit>> fitHypotheses(const Results& results) {
+std::vector<std::vector<int>> populationCounts(const Sample& sample, std::size_t patterns) {
+  if (!sample.hasPopulations() || sample.populationOf.size() != patterns) return {};
+  std::vector<std::vector<int>> counts(sample.populations.size(), std::vector<int>(patterns, 0));
+  for (std::size_t p = 0; p < patterns; ++p)
+    for (const int k : sample.populationOf[p]) {
+      if (k < 0 || static_cast<std::size_t>(k) >= counts.size()) return {};
+      ++counts[static_cast<std::size_t>(k)][p];
+    }
+  return counts;
+}
+
+std::vector<std::optional<HypothesisFit>> fitHypotheses(const Results& results, const Sample& sample) {
   const auto& hs = results.hypotheses;
   std::vector<std::optional<HypothesisFit>> fits(hs.size());
+  std::vector<std::vector<int>> byPopulation = populationCounts(sample, results.input.counts.size());
+  for (std::size_t p = 0; p < results.input.counts.size() && !byPopulation.empty(); ++p) {
+    int total = 0;
+    for (const auto& counts : byPopulation) total += counts[p];
+    if (total != results.input.counts[p]) byPopulation.clear();  // not this run's individuals
+  }
   for (std::size_t i = 0; i < hs.size(); ++i) {
     try {
       HypothesisFit f;
       const fit::Input in = fitInput(hs[i], results.input.counts);
       f.result = fit::estimate(in);
       f.weak = f.result.individuals < kFewIndividuals;
-      expect(hs[i], in, f);
+      expect(hs[i], in, f.result, f.patterns, f.missing);
+      if (!byPopulation.empty()) fitPopulations(hs[i], sample.populations, byPopulation, f);
       fits[i] = std::move(f);
     } catch (const std::invalid_argument&) {
       // no fit for this one
@@ -133,7 +191,7 @@ std::vector<std::optional<HypothesisFit>> fitHypotheses(const Results& results) 
   return fits;
 }
 
-void fitResults(Results& results) { results.fits = fitHypotheses(results); }
+void fitResults(Results& results, const Sample& sample) { results.fits = fitHypotheses(results, sample); }
 
 const std::optional<HypothesisFit>& fitOf(const Results& results, std::size_t index) {
   static const std::optional<HypothesisFit> none;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "input/sample.h"
 #include "results/fit.h"
 #include "results/results.h"
 
@@ -29,13 +30,19 @@ bool samePass(const Hypothesis& a, const Hypothesis& b);
 // i. A genotype "a/a|a/0" allows a/a and a/0, any other exactly itself.
 fit::Input fitInput(const Hypothesis& h, const std::vector<int>& counts);
 
+// The individuals of each population of the sample per input pattern
+// (index = population index, then pattern index; `patterns` long); empty
+// without populations, or when the sample does not cover the patterns.
+std::vector<std::vector<int>> populationCounts(const Sample& sample, std::size_t patterns);
+
 // The fit of every hypothesis (index = index in results.hypotheses), with
-// the counts of results.input. A hypothesis the fit cannot use (no loci, or
-// no individuals) has none and takes no part in the ranking.
-std::vector<std::optional<HypothesisFit>> fitHypotheses(const Results& results);
+// the counts of results.input; within each population when the sample has
+// populations (see HypothesisFit). A hypothesis the fit cannot use (no loci,
+// or no individuals) has none and takes no part in the ranking.
+std::vector<std::optional<HypothesisFit>> fitHypotheses(const Results& results, const Sample& sample = Sample{});
 
 // Fits every hypothesis into results.fits, once the run is over.
-void fitResults(Results& results);
+void fitResults(Results& results, const Sample& sample = Sample{});
 
 // The fit of hypothesis `index` as results.fits holds it; none when it was
 // not fitted (or the fits were never computed).

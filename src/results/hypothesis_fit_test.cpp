@@ -158,5 +158,90 @@ TEST(HypothesisFit, DrawnGelsAreTheBestOfEachPassUpToAHundred) {
   EXPECT_FALSE(drawn[12 + 90]);
 }
 
+// Two populations, fitted each with its own allele frequencies, against
+// values worked out by hand: the sum of the populations' fits, and the test
+// whether they differ (G = 2 (L per population - L pooled), df = k).
+TEST(HypothesisFit, PerPopulationFitAndHeterogeneityByHand) {
+  Hypothesis codominant;  // 1/1, 1/2, 2/2
+  codominant.number = 1;
+  codominant.loci = {locus(1, 2, false)};
+  codominant.genotypes = {{"10", {genotype(1, 1)}}, {"11", {genotype(1, 2)}}, {"01", {genotype(2, 2)}}};
+  Hypothesis null;  // band of allele 1 (1/1|1/0), or none (0/0)
+  null.number = 1;
+  null.loci = {locus(1, 1, true)};
+  null.genotypes = {{"1", {genotype(1, 1, true)}}, {"0", {genotype(0, 0)}}};
+  const double rootPoint4 = std::sqrt(0.4);
+  struct Case {
+    const char* name;
+    Hypothesis h;
+    std::vector<int> a, b;                    // individuals per pattern in populations A and B
+    double frequencyA, frequencyB, pooled;    // of allele 1 (codominant) or the null allele
+    double llA, llB, llPooled;
+  };
+  const std::vector<Case> cases{
+      {"different frequencies", codominant, {30, 20, 10}, {5, 10, 25}, 2.0 / 3, 0.25, 0.5,
+       30 * std::log(4.0 / 9) + 20 * std::log(4.0 / 9) + 10 * std::log(1.0 / 9),
+       5 * std::log(1.0 / 16) + 10 * std::log(6.0 / 16) + 25 * std::log(9.0 / 16),
+       70 * std::log(0.25) + 30 * std::log(0.5)},
+      {"one shared frequency", codominant, {25, 50, 25}, {10, 20, 10}, 0.5, 0.5, 0.5,
+       50 * std::log(0.25) + 50 * std::log(0.5), 20 * std::log(0.25) + 20 * std::log(0.5),
+       70 * std::log(0.25) + 70 * std::log(0.5)},
+      {"a null allele", null, {84, 16}, {36, 64}, 0.4, 0.8, rootPoint4,
+       84 * std::log(0.84) + 16 * std::log(0.16), 36 * std::log(0.36) + 64 * std::log(0.64),
+       120 * std::log(0.6) + 80 * std::log(0.4)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Results r;
+    Sample sample;
+    sample.populations = {"A", "B"};
+    for (std::size_t p = 0; p < c.a.size(); ++p) {
+      r.input.counts.push_back(c.a[p] + c.b[p]);
+      sample.individuals.emplace_back();
+      sample.populationOf.emplace_back();
+      for (int k = 0; k < 2; ++k)
+        for (int i = 0; i < (k == 0 ? c.a : c.b)[p]; ++i) {
+          sample.individuals.back().push_back("x");
+          sample.populationOf.back().push_back(k);
+        }
+    }
+    r.hypotheses = {c.h};
+    fitResults(r, sample);
+    ASSERT_TRUE(fitOf(r, 0));
+    const HypothesisFit& f = *fitOf(r, 0);
+    ASSERT_EQ(f.populations.size(), 2U);
+    ASSERT_TRUE(f.pooled);
+    const std::size_t allele = c.h.loci[0].nullAllele ? 1 : 0;  // the null allele stands last
+    EXPECT_NEAR(f.populations[0].result.frequencies[0][allele], c.frequencyA, 1e-7);
+    EXPECT_NEAR(f.populations[1].result.frequencies[0][allele], c.frequencyB, 1e-7);
+    EXPECT_NEAR(f.pooled->frequencies[0][allele], c.pooled, 1e-7);
+    EXPECT_NEAR(f.populations[0].result.logLikelihood, c.llA, 1e-6);
+    EXPECT_NEAR(f.populations[1].result.logLikelihood, c.llB, 1e-6);
+    EXPECT_NEAR(f.pooled->logLikelihood, c.llPooled, 1e-6);
+    // The ranking's fit is the sum: L and k add up.
+    EXPECT_NEAR(f.result.logLikelihood, c.llA + c.llB, 1e-6);
+    EXPECT_NEAR(f.result.aic, 2 * 2 - 2 * (c.llA + c.llB), 1e-6);
+    EXPECT_NEAR(f.result.g, f.populations[0].result.g + f.populations[1].result.g, 1e-9);
+    const double g = 2 * (c.llA + c.llB - c.llPooled);
+    EXPECT_NEAR(f.heterogeneity.g, g, 1e-6);
+    EXPECT_EQ(f.heterogeneity.df, 1);
+    ASSERT_TRUE(f.heterogeneity.pValue);
+    EXPECT_NEAR(*f.heterogeneity.pValue, std::erfc(std::sqrt(g / 2)), 1e-6);  // chi-square, 1 df
+    // The expectations of the whole sample are the populations' summed.
+    double expected = 0;
+    for (const PhenotypeExpectation& e : f.patterns) expected += e.count;
+    EXPECT_NEAR(expected, static_cast<double>(f.result.individuals), 1e-6);
+    EXPECT_NEAR(f.patterns[1].count, f.populations[0].patterns[1].count + f.populations[1].patterns[1].count, 1e-9);
+  }
+  // Without populations nothing changes.
+  Results r;
+  r.input.counts = {35, 30, 35};
+  r.hypotheses = {codominant};
+  fitResults(r, Sample{});
+  ASSERT_TRUE(fitOf(r, 0));
+  EXPECT_TRUE(fitOf(r, 0)->populations.empty());
+  EXPECT_NEAR(fitOf(r, 0)->result.logLikelihood, 70 * std::log(0.25) + 30 * std::log(0.5), 1e-6);
+}
+
 }  // namespace
 }  // namespace korvelin

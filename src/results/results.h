@@ -167,14 +167,36 @@ struct PhenotypeExpectation {
   double g = 0;
 };
 
+// The fit of a hypothesis within one population: its own allele
+// frequencies, estimated from its individuals alone.
+struct PopulationFit {
+  std::string name;         // as in Sample::populations
+  std::vector<int> counts;  // its individuals per pattern (index = pattern index)
+  fit::Result result;
+  std::vector<PhenotypeExpectation> patterns;  // as in HypothesisFit
+  std::vector<PhenotypeExpectation> missing;
+};
+
 // How well a hypothesis fits the counts of individuals per pattern.
+//
+// When the individuals carry populations, the hypothesis is fitted within
+// each population (its own allele frequencies) and `result` is the sum of
+// those fits (fit::combine), its frequencies the pooled estimates; AIC and
+// the ranking use that sum. `pooled` is then the fit of all individuals
+// together, and `heterogeneity` tests whether the populations differ in
+// allele frequencies. Without populations `result` is the pooled fit and
+// `populations` is empty.
 struct HypothesisFit {
   fit::Result result;
+  std::vector<PopulationFit> populations;  // populations with individuals, in the sample's order
+  std::optional<fit::Result> pooled;       // set with populations
+  fit::Heterogeneity heterogeneity;        // with populations
   fit::Rank rank;       // within the hypothesis's analysis pass
   bool weak = false;    // fewer than kFewIndividuals individuals
   // index = pattern index; patterns pooled into one class (see results/fit.h)
   // share its expectation in their observed proportions.
   std::vector<PhenotypeExpectation> patterns;
+  // With populations, the sums of the populations' expectations.
   // index = index in Hypothesis::missingPhenotypes. A missing phenotype
   // that differs from an observed class only in modified forms expects
   // none (its class's individuals are all with the observed patterns); the

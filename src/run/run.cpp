@@ -34,7 +34,7 @@ int runKorvelin(Console& console, FileSystem& files, const RunSettings& settings
     // The fit of every hypothesis, once, for every output that shows it.
     // (The incomplete-sample search has fitted its pass for its ranking
     // table already.)
-    if (s->results().fits.size() != s->results().hypotheses.size()) fitResults(s->results());
+    if (s->results().fits.size() != s->results().hypotheses.size()) fitResults(s->results(), s->sample());
     if (finished) finished(*s);
     return s->endStatus();
   } catch (const std::exception& e) {

@@ -60,6 +60,10 @@ struct RunSettings {
   std::string jsonFile;
   std::string genotypesFile;
   std::string htmlFile;
+  std::string genepopFile;
+  // The hypothesis of the GenePop file, by its number; 0: the one ranked
+  // first in the first pass.
+  int genepopHypothesis = 0;
 };
 
 }  // namespace korvelin

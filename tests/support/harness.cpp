@@ -39,15 +39,20 @@ Transcript runSession(const std::map<std::string, std::string>& files, const std
 }
 
 Transcript runPatterns(const std::vector<std::string>& patterns, bool incomplete, SearchPath path, bool dna) {
+  return runUnattended({{"case.dat", patternFile(patterns)}}, "case.dat", incomplete, path, dna);
+}
+
+Transcript runUnattended(const std::map<std::string, std::string>& files, const std::string& dataFile,
+                         bool incomplete, SearchPath path, bool dna) {
   RunSettings settings;
   settings.unattended = true;
   settings.incomplete = incomplete;
   settings.dna = dna;
-  settings.dataFile = "case.dat";
+  settings.dataFile = dataFile;
   settings.reportFile = "case.out";
   ScriptedConsole console(std::vector<std::string>{});
   MemoryFileSystem fs;
-  fs.put("case.dat", patternFile(patterns));
+  for (const auto& [name, text] : files) fs.put(name, text);
   Transcript t;
   t.status = runKorvelin(console, fs, settings, nullptr, path, [&t](Session& s) {
     t.results = s.results();

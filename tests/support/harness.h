@@ -39,6 +39,9 @@ Transcript runSession(const std::map<std::string, std::string>& files, const std
 // case.out), by the strict or the incomplete-sample search, on the path given.
 Transcript runPatterns(const std::vector<std::string>& patterns, bool incomplete, SearchPath path = SearchPath::Fast,
                        bool dna = false);
+// The same with these files and the data file named (a table, say).
+Transcript runUnattended(const std::map<std::string, std::string>& files, const std::string& dataFile,
+                         bool incomplete, SearchPath path = SearchPath::Fast, bool dna = false);
 
 // A run from the command line (`args` without the program name). The
 // keyboard holds answers, so that `answersRead` shows whether any was taken.

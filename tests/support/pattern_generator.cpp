@@ -125,6 +125,34 @@ HwSample PatternGenerator::hardyWeinberg(const HwModel& model, int individuals) 
   return sample;
 }
 
+HwSample PatternGenerator::hardyWeinberg(const std::vector<HwModel>& models, int individuals) {
+  HwSample all;
+  for (std::size_t k = 0; k < models.size(); ++k) {
+    HwSample one = hardyWeinberg(models[k], individuals);
+    if (k == 0) {
+      all.alleleEzones = one.alleleEzones;
+      all.phenotypes = one.phenotypes;
+    }
+    all.individuals.insert(all.individuals.end(), one.individuals.begin(), one.individuals.end());
+    all.populations.insert(all.populations.end(), one.individuals.size(), static_cast<int>(k));
+  }
+  return all;
+}
+
+std::string PatternGenerator::tableFile(const HwSample& sample) {
+  std::string text = "sample,population";
+  const std::size_t zones = sample.individuals.empty() ? 0 : sample.individuals.front().size();
+  for (std::size_t z = 1; z <= zones; ++z) text += ",E" + std::to_string(z);
+  text += "\n";
+  for (std::size_t i = 0; i < sample.individuals.size(); ++i) {
+    text += "I" + std::to_string(i + 1) + ",P" +
+            std::to_string(i < sample.populations.size() ? sample.populations[i] + 1 : 1);
+    for (const char band : sample.individuals[i]) text += std::string(",") + band;
+    text += "\n";
+  }
+  return text;
+}
+
 GeneratedCase PatternGenerator::random() {
   const int zones = pick(2, 10), rows = pick(2, 16), density = pick(20, 70);
   GeneratedCase c;

@@ -53,6 +53,9 @@ struct HwSample {
   // The distinct phenotypes the model allows; a sample of fewer different
   // patterns lacks some.
   int phenotypes = 0;
+  // For a sample of several populations, the population (0-based) of each
+  // individual; empty for one.
+  std::vector<int> populations = {};
 };
 
 struct GeneratedCase {
@@ -71,6 +74,12 @@ class PatternGenerator {
   // `individuals` drawn independently, each with two gametes drawn from the
   // allele frequencies of every locus.
   HwSample hardyWeinberg(const HwModel& model, int individuals);
+  // `individuals` from each population of `models` (the same loci and
+  // hybrids, other frequencies), one after another.
+  HwSample hardyWeinberg(const std::vector<HwModel>& models, int individuals);
+  // The sample as a table file: a header "sample,population,E1,...", then one
+  // row per individual.
+  static std::string tableFile(const HwSample& sample);
 
  private:
   GeneratedCase random();

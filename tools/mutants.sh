@@ -52,7 +52,8 @@ fi
 backup=""
 target=""
 restore() {
-  if [ -n "$backup" ]; then cp -p "$backup" "$target"; rm -f "$backup"; backup=""; fi
+  # A plain copy: the restored file must be newer than the mutant's object.
+  if [ -n "$backup" ]; then cp "$backup" "$target"; rm -f "$backup"; backup=""; fi
 }
 trap 'restore' EXIT
 trap 'restore; exit 130' INT TERM
@@ -64,7 +65,7 @@ while IFS=$'\t' read -r file line old new; do
   label="$file:$line"
   target=$file
   backup=$(mktemp)
-  cp -p "$file" "$backup"
+  cp "$file" "$backup"
   if ! python3 - "$file" "$line" "$old" "$new" <<'PY'
 import sys
 path, hint, old, new = sys.argv[1], int(sys.argv[2]), sys.argv[3], sys.argv[4]

@@ -18,7 +18,7 @@
 
 #include "harness.h"
 #include "run/format.h"
-#include "run/memory_platform.h"
+#include "memory_platform.h"
 #include "run/run.h"
 
 namespace korvelin::testing {

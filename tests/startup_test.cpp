@@ -24,7 +24,7 @@
 #include "harness.h"
 #include "input/record_format.h"
 #include "run/format.h"
-#include "run/memory_platform.h"
+#include "memory_platform.h"
 #include "run/platform.h"
 #include "run/run.h"
 

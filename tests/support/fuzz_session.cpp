@@ -4,7 +4,7 @@
 
 #include "cli/command_line.h"
 #include "harness.h"
-#include "run/memory_platform.h"
+#include "memory_platform.h"
 #include "run/run.h"
 
 namespace korvelin::testing {

@@ -9,7 +9,7 @@
 
 #include "input/sample.h"
 #include "results/results.h"
-#include "run/memory_platform.h"
+#include "memory_platform.h"
 #include "run/session.h"
 
 namespace korvelin::testing {

@@ -1,4 +1,4 @@
-#include "run/memory_platform.h"
+#include "memory_platform.h"
 
 #include <cerrno>
 #include <cstring>

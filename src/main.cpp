@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "cli/command_line.h"
-#include "run/platform.h"
+#include "base/platform.h"
 #include "run/run.h"
 
 int main(int argc, char** argv) {

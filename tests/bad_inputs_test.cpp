@@ -17,7 +17,7 @@
 #include <regex>
 
 #include "harness.h"
-#include "run/format.h"
+#include "base/format.h"
 #include "memory_platform.h"
 #include "run/run.h"
 

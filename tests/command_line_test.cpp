@@ -16,7 +16,7 @@
 
 #include "cli/command_line.h"
 #include "harness.h"
-#include "run/format.h"
+#include "base/format.h"
 #include "run/startup.h"
 #include "version.h"
 

@@ -9,7 +9,7 @@
 
 #include "harness.h"
 #include "pattern_generator.h"
-#include "run/format.h"
+#include "base/format.h"
 
 namespace korvelin::testing {
 namespace {

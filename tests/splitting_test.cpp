@@ -11,7 +11,7 @@
 #include "harness.h"
 #include "input/initia.h"
 #include "relations/logary.h"
-#include "run/format.h"
+#include "base/format.h"
 #include "split/split.h"
 
 namespace korvelin::testing {

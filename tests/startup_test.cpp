@@ -23,9 +23,9 @@
 
 #include "harness.h"
 #include "input/record_format.h"
-#include "run/format.h"
+#include "base/format.h"
 #include "memory_platform.h"
-#include "run/platform.h"
+#include "base/platform.h"
 #include "run/run.h"
 
 namespace korvelin::testing {

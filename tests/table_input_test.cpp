@@ -17,7 +17,7 @@
 #include <sstream>
 
 #include "harness.h"
-#include "run/format.h"
+#include "base/format.h"
 #include "version.h"
 
 namespace korvelin::testing {

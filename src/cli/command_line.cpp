@@ -10,10 +10,10 @@
 #include "cli/options.h"
 #include "input/indata.h"
 #include "results/hypothesis_fit.h"
-#include "run/format.h"
-#include "run/report_file.h"
+#include "base/format.h"
+#include "base/report_file.h"
 #include "run/run.h"
-#include "run/session.h"
+#include "base/session.h"
 #include "run/startup.h"
 
 namespace korvelin::cli {

@@ -9,8 +9,8 @@
 #include "export/json_export.h"
 #include "export/line_sink.h"
 #include "results/hypothesis_fit.h"
-#include "run/format.h"
-#include "run/report_file.h"
+#include "base/format.h"
+#include "base/report_file.h"
 #include "version.h"
 
 namespace korvelin::cli {

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "cli/whole_files.h"
-#include "input/sample.h"
+#include "results/sample.h"
 #include "results/results.h"
-#include "run/platform.h"
-#include "run/settings.h"
+#include "base/platform.h"
+#include "base/settings.h"
 
 namespace korvelin::cli {
 

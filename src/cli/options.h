@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "run/settings.h"
+#include "base/settings.h"
 
 namespace korvelin::cli {
 

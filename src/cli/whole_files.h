@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "run/platform.h"
+#include "base/platform.h"
 
 namespace korvelin::cli {
 

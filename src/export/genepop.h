@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-#include "input/sample.h"
+#include "results/sample.h"
 #include "results/results.h"
 
 namespace korvelin {

@@ -16,7 +16,7 @@
 #include <string_view>
 
 #include "export/line_sink.h"
-#include "input/sample.h"
+#include "results/sample.h"
 #include "results/results.h"
 
 namespace korvelin {

@@ -17,7 +17,7 @@
 #include <string>
 #include <string_view>
 
-#include "input/sample.h"
+#include "results/sample.h"
 #include "results/results.h"
 
 namespace korvelin {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "export/line_sink.h"
-#include "input/sample.h"
+#include "results/sample.h"
 #include "results/results.h"
 
 namespace korvelin {

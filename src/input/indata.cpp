@@ -6,7 +6,7 @@
 #include "input/record_format.h"
 #include "input/table_file.h"
 #include "results/capture.h"
-#include "run/format.h"
+#include "base/format.h"
 
 namespace korvelin {
 namespace {

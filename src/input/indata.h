@@ -3,7 +3,7 @@
 // one pattern per line; repeated patterns are counted, not stored twice.
 
 #include "input/table_file.h"
-#include "run/session.h"
+#include "base/session.h"
 
 namespace korvelin {
 

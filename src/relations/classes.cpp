@@ -1,6 +1,6 @@
 #include "relations/classes.h"
 
-#include "run/format.h"
+#include "base/format.h"
 
 namespace korvelin {
 namespace {

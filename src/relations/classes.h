@@ -2,7 +2,7 @@
 // Equivalence classes of Ezones: Ezones whose bands always appear and
 // disappear together behave as one band.
 
-#include "run/session.h"
+#include "base/session.h"
 
 namespace korvelin {
 

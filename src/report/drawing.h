@@ -1,5 +1,5 @@
 #pragma once
-#include "run/session.h"
+#include "base/session.h"
 
 namespace korvelin {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "run/session.h"
+#include "base/session.h"
 
 namespace korvelin {
 

@@ -14,7 +14,7 @@
 
 #include "harness.h"
 #include "report/register.h"
-#include "run/format.h"
+#include "base/format.h"
 
 namespace korvelin {
 namespace {

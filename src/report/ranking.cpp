@@ -1,7 +1,7 @@
 #include "report/ranking.h"
 
 #include "results/hypothesis_fit.h"
-#include "run/format.h"
+#include "base/format.h"
 
 namespace korvelin {
 

@@ -4,7 +4,7 @@
 // first. Under that search most hypotheses expect phenotypes the sample
 // lacks, and the boxes, in the order found, do not say which to believe.
 
-#include "run/session.h"
+#include "base/session.h"
 
 namespace korvelin {
 

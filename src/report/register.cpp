@@ -5,7 +5,7 @@
 #include "relations/classes.h"
 #include "report/hypothesis_report.h"
 #include "results/capture.h"
-#include "run/format.h"
+#include "base/format.h"
 
 namespace korvelin {
 namespace {

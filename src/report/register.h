@@ -3,7 +3,7 @@
 // becomes a record; a record equal to an earlier one is dropped, a new one is
 // announced in a box and reported.
 
-#include "run/session.h"
+#include "base/session.h"
 
 namespace korvelin {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "input/sample.h"
+#include "results/sample.h"
 #include "results/fit.h"
 #include "results/results.h"
 

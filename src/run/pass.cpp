@@ -6,7 +6,7 @@
 #include "relations/logary.h"
 #include "report/drawing.h"
 #include "report/ranking.h"
-#include "run/format.h"
+#include "base/format.h"
 #include "search/codes.h"
 #include "search/search.h"
 

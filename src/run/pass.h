@@ -2,7 +2,7 @@
 // One analysis pass over the current pattern set: relations, classes,
 // drawing, candidates, codes and the hypothesis search.
 
-#include "run/session.h"
+#include "base/session.h"
 
 namespace korvelin {
 

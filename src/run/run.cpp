@@ -5,7 +5,7 @@
 #include <new>
 
 #include "results/hypothesis_fit.h"
-#include "run/format.h"
+#include "base/format.h"
 #include "run/pass.h"
 #include "run/startup.h"
 #include "split/control.h"

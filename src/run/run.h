@@ -1,10 +1,10 @@
 #pragma once
 #include <functional>
 
-#include "run/observer.h"
-#include "run/platform.h"
-#include "run/session.h"
-#include "run/settings.h"
+#include "base/observer.h"
+#include "base/platform.h"
+#include "base/session.h"
+#include "base/settings.h"
 
 namespace korvelin {
 

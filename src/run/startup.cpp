@@ -1,8 +1,8 @@
 #include "run/startup.h"
 
 #include "input/indata.h"
-#include "run/format.h"
-#include "run/report_file.h"
+#include "base/format.h"
+#include "base/report_file.h"
 #include "version.h"
 
 namespace korvelin {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "run/session.h"
+#include "base/session.h"
 
 namespace korvelin {
 

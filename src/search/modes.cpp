@@ -1,6 +1,6 @@
 #include "search/modes.h"
 
-#include "run/format.h"
+#include "base/format.h"
 
 namespace korvelin {
 namespace {

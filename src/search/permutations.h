@@ -7,7 +7,7 @@
 #include <unordered_set>
 #include <string>
 
-#include "run/session.h"
+#include "base/session.h"
 
 namespace korvelin {
 

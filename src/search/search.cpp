@@ -5,7 +5,7 @@
 #include "relations/hetemr.h"
 #include "relations/newact.h"
 #include "report/register.h"
-#include "run/format.h"
+#include "base/format.h"
 #include "search/bpcalc.h"
 #include "search/modes.h"
 #include "search/permutations.h"

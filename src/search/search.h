@@ -2,7 +2,7 @@
 // The hypothesis search: every transmission mode, every distinct grouping of
 // the homomeric classes into its loci, every null-allele configuration.
 
-#include "run/session.h"
+#include "base/session.h"
 
 namespace korvelin {
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "relations/logary.h"
-#include "run/format.h"
+#include "base/format.h"
 #include "run/pass.h"
 #include "split/split.h"
 #include "split/trials_ahead.h"

@@ -2,7 +2,7 @@
 // The search for overlapping Ezones: the offer after the first analysis
 // pass, the Ezone menu and the loop of split trials.
 
-#include "run/session.h"
+#include "base/session.h"
 
 namespace korvelin {
 

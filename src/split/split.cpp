@@ -1,6 +1,6 @@
 #include "split/split.h"
 
-#include "run/format.h"
+#include "base/format.h"
 
 namespace korvelin {
 namespace {

@@ -2,7 +2,7 @@
 // The ways to split one Ezone in two: every pattern with a band in the Ezone
 // keeps a band in at least one of the two new Ezones.
 
-#include "run/session.h"
+#include "base/session.h"
 
 namespace korvelin {
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "run/pass.h"
-#include "run/session.h"
+#include "base/session.h"
 
 namespace korvelin {
 

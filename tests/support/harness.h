@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "input/sample.h"
+#include "results/sample.h"
 #include "results/results.h"
 #include "memory_platform.h"
-#include "run/session.h"
+#include "base/session.h"
 
 namespace korvelin::testing {
 

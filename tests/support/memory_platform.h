@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "run/platform.h"
+#include "base/platform.h"
 
 namespace korvelin {
 

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "input/sample.h"
+#include "results/sample.h"
 #include "results/results.h"
-#include "run/observer.h"
-#include "run/platform.h"
-#include "run/settings.h"
+#include "base/observer.h"
+#include "base/platform.h"
+#include "base/settings.h"
 #include "state/state.h"
 
 namespace korvelin {

@@ -1,9 +1,9 @@
-#include "run/report_file.h"
+#include "base/report_file.h"
 
 #include <cerrno>
 #include <cstring>
 
-#include "run/format.h"
+#include "base/format.h"
 
 namespace korvelin {
 

@@ -1,7 +1,7 @@
-#include "run/session.h"
+#include "base/session.h"
 
-#include "run/format.h"
-#include "run/report_file.h"
+#include "base/format.h"
+#include "base/report_file.h"
 
 namespace korvelin {
 namespace {

@@ -1,4 +1,4 @@
-#include "run/platform.h"
+#include "base/platform.h"
 
 #include <dirent.h>
 #include <fcntl.h>

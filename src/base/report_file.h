@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "run/platform.h"
+#include "base/platform.h"
 
 namespace korvelin {
 

@@ -3,7 +3,9 @@
 namespace korvelin {
 namespace {
 
-std::string alleleName(int allele) { return allele == 0 ? std::string("null allele") : "allele " + std::to_string(allele); }
+std::string alleleName(int allele) {
+  return allele == 0 ? std::string("null allele") : "allele " + std::to_string(allele);
+}
 
 std::string alleleWords(int locus, int allele) { return "locus " + locusLetter(locus) + ", " + alleleName(allele); }
 

@@ -445,6 +445,7 @@ std::string legendOf(const Hypothesis& h, const Palette& pal, const std::string&
   s += "</ul></aside>";
   return s;
 }
+
 }  // namespace
 
 BandPaint::BandPaint(const Hypothesis& h, std::string prefix) : h_(h), prefix_(std::move(prefix)) {

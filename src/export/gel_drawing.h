@@ -25,8 +25,8 @@ struct LanePlan {
   std::vector<std::string> genotypes;  // per locus
 };
 
-// A gel to draw; texts are HTML already (escaped where they need it), except
-// the lanes' patterns and genotypes, which the drawing escapes.
+// A gel to draw. Its labels and titles are HTML already (escaped by the
+// page); the lanes' patterns and genotypes are plain text, escaped here.
 struct GelPlan {
   std::string label;                   // what the drawing shows, for readers
   int ezones = 0;
@@ -39,7 +39,7 @@ struct GelPlan {
   std::vector<bool> rowEmpty;
   std::vector<LanePlan> lanes;
   std::vector<std::string> lociLabels; // genotype rows under the gel
-  std::string defs;
+  std::string defs;                    // SVG patterns of the bands (BandPaint::defs)
   // The attributes of the band in Ezone z (class, data, paint) and its title.
   std::function<std::string(int z, bool ghost)> bandAttributes;
   std::function<std::string(int z)> bandTitle;
@@ -52,7 +52,7 @@ std::string drawGel(const GelPlan& g);
 // The whole sample makes one row; a sample of several populations can give
 // each its own row under the same lanes.
 struct ChartRow {
-  std::string label;             // what the row counts; empty for the whole sample
+  std::string label;             // what the row counts (plain text); empty for the whole sample
   std::vector<double> observed;  // individuals per lane
   std::vector<double> expected;
   std::vector<double> g;         // the lane's part of G

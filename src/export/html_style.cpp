@@ -3,8 +3,8 @@
 namespace korvelin {
 
 std::string_view pageStyle() {
-  // Colours of the page, the gel and the chart; the bands are painted in the
-  // drawing itself (see gel_drawing).
+  // The bands' colours are not here: every band carries its own paint (see
+  // gel_drawing).
   static constexpr std::string_view kStyle = R"(<style>
 :root{--ink:#1d1d1f;--muted:#5d6066;--rule:#d9d6cf;--paper:#ffffff;--bed:#f4f1ea}
 *{box-sizing:border-box}

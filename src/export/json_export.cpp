@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "export/band_origins.h"
 #include "results/hypothesis_fit.h"
 #include "version.h"
 
@@ -240,18 +241,6 @@ ordered_json hypothesisOf(const Hypothesis& h, const Sample& sample, const std::
 }
 
 }  // namespace
-
-const char* bandKindName(BandKind kind) {
-  switch (kind) {
-    case BandKind::Homomeric: return "homomeric";
-    case BandKind::Heteromeric: return "heteromeric";
-    case BandKind::Modified: return "modified";
-    case BandKind::Fixed: return "fixed";
-    case BandKind::Empty: return "empty";
-    case BandKind::Unexplained: break;
-  }
-  return "unexplained";
-}
 
 std::string toJson(const Results& results, const Sample& sample, int status, const std::string& reason) {
   std::string text;

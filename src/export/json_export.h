@@ -23,7 +23,4 @@ std::string toJson(const Results& results, const Sample& sample, int status, con
 bool writeJson(const Results& results, const Sample& sample, int status, const std::string& reason,
                const LineSink& sink);
 
-// The words the document uses for a kind of band.
-const char* bandKindName(BandKind kind);
-
 }  // namespace korvelin

@@ -87,9 +87,10 @@ class RunLines : public RunObserver {
   }
   void runEnded(const State&, bool) override { console_.progress(""); }
   // The fit of the hypotheses closes standard output, before the files
-  // are put in place.
-  void fitLines(const Results& results) {
-    if (searched_ && !incomplete_ && results.hypotheses.empty())
+  // are put in place. A run stopped by the hypothesis limit found too many,
+  // not none, even when none was announced.
+  void fitLines(const Results& results, bool limitReached) {
+    if (searched_ && !incomplete_ && !limitReached && results.hypotheses.empty())
       console_.err(
           "Note: no hypothesis was found. The strict test needs the sample to contain every phenotype "
           "class a hypothesis allows; --incomplete searches the hypotheses under which some phenotypes are "
@@ -289,7 +290,7 @@ int runCommandLine(const std::vector<std::string>& args, Console& console, FileS
   try {
     if (const int signal = stopped(console)) return signal;
     if (const int failed = writeDataOutputs(settings, finished, existed, whole, console)) return failed;
-    lines.fitLines(finished.results);
+    lines.fitLines(finished.results, status == exitStatus(EndKind::LimitReached));
     if (const int lost = console.flush()) return outputLost(console, lost);
     if (const int signal = stopped(console)) return signal;
     if (const auto failure = whole.publishAll()) {

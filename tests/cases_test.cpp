@@ -7,8 +7,8 @@
 // report layouts when made) and cases/ (the ways a run can go and end).
 //
 // The same rules hold for every case: the exit status, the console, standard
-// error and the files byte for byte (credit rows of the banner and the numbers
-// of error statuses masked); no scratch file left; the data files untouched;
+// error and the files byte for byte (credit rows of the banner, the numbers
+// of error statuses and the time of a run masked); no scratch file left; the data files untouched;
 // no control character written; a dialogue ends with the ruler; a command
 // line reads no answer (its keyboard holds 50 "y"). A case with
 // both answers.txt and args.txt is run both ways (the command line's outputs
@@ -68,6 +68,7 @@ std::string masked(const std::string& text) {
         if (i + off < rows.size() && std::regex_match(rows[i + off], framed)) rows[i + off] = " |<credit row>|";
     joined += rows[i] + (i + 1 < rows.size() || text.ends_with('\n') ? "\n" : "");
   }
+  joined = std::regex_replace(joined, std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d [^ <.]*)"), "<time>");
   return std::regex_replace(joined, std::regex(R"((\*\* Error  ?status|cause =) +-?\d+)"), "$1 <n>");
 }
 

@@ -8,11 +8,12 @@
 //
 // The same rules hold for every case: the exit status, the console, standard
 // error and the files byte for byte (credit rows of the banner, the numbers
-// of error statuses and the time of a run masked); no scratch file left; the data files untouched;
-// no control character written; a dialogue ends with the ruler; a command
-// line reads no answer (its keyboard holds 50 "y"). A case with
-// both answers.txt and args.txt is run both ways (the command line's outputs
-// in expected/args/), and the files both runs write must be equal.
+// of error statuses and the time of a run masked); no scratch file left; the
+// data files untouched; no control character written; a dialogue ends with
+// the ruler; a command line reads no answer (its keyboard holds 50 "y"). A
+// case with both answers.txt and args.txt is run both ways (the command
+// line's outputs in expected/args/), and the files both runs write must be
+// equal.
 //
 // KORVELIN_UPDATE_CASES=1 writes what the runs give into expected/ of the
 // golden/ and cases/ folders (never conformance/); read the diff before

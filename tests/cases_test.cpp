@@ -7,11 +7,13 @@
 // report layouts when made) and cases/ (the ways a run can go and end).
 //
 // The same rules hold for every case: the exit status, the console, standard
-// error and the files byte for byte (credit rows of the banner and the numbers
-// of error statuses masked); no scratch file left; the data files untouched;
-// no control character written; a dialogue ends with the ruler. A case with
-// both answers.txt and args.txt is run both ways (the command line's outputs
-// in expected/args/), and the files both runs write must be equal.
+// error and the files byte for byte (credit rows of the banner, the numbers
+// of error statuses and the time of a run masked); no scratch file left; the
+// data files untouched; no control character written; a dialogue ends with
+// the ruler; a command line reads no answer (its keyboard holds 50 "y"). A
+// case with both answers.txt and args.txt is run both ways (the command
+// line's outputs in expected/args/), and the files both runs write must be
+// equal.
 //
 // KORVELIN_UPDATE_CASES=1 writes what the runs give into expected/ of the
 // golden/ and cases/ folders (never conformance/); read the diff before
@@ -31,10 +33,12 @@
 //   stop-after-lines N SIG   ... once standard output took N lines
 //   at NAME LINE WHAT        before line LINE of NAME is written: WHAT is
 //                            bad_alloc (memory exhausted) or a signal number
+//   at NAME LINE put FILE    ... another run makes FILE ("another run's file")
 //   jobs N                   split trials on N threads
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <optional>
 #include <set>
@@ -65,6 +69,7 @@ std::string masked(const std::string& text) {
         if (i + off < rows.size() && std::regex_match(rows[i + off], framed)) rows[i + off] = " |<credit row>|";
     joined += rows[i] + (i + 1 < rows.size() || text.ends_with('\n') ? "\n" : "");
   }
+  joined = std::regex_replace(joined, std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d [^ <.]*)"), "<time>");
   return std::regex_replace(joined, std::regex(R"((\*\* Error  ?status|cause =) +-?\d+)"), "$1 <n>");
 }
 
@@ -109,9 +114,9 @@ Outcome run(const fs::path& dir, const std::map<std::string, std::string>& input
   std::istringstream setup(fs::exists(dir / "setup.txt") ? readTextFile((dir / "setup.txt").string()) : "");
   for (std::string row; std::getline(setup, row);) {
     std::istringstream words(row.substr(0, row.find('#')));
-    std::string what, a, b, c;
+    std::string what, a, b, c, d;
     if (!(words >> what)) continue;
-    words >> a >> b >> c;
+    words >> a >> b >> c >> d;
     if (what == "room") files.setCapacity(std::stoul(a));
     else if (what == "screen") console.setOutCapacity(std::stoul(a));
     else if (what == "unreadable") files.makeUnreadable(a);
@@ -122,7 +127,7 @@ Outcome run(const fs::path& dir, const std::map<std::string, std::string>& input
     else if (what == "fail-scratch") files.failScratch();
     else if (what == "stop-after-answers") console.stopAfter(std::stoul(a), std::stoi(b));
     else if (what == "stop-after-lines") console.stopAfterLines(std::stoul(a), std::stoi(b));
-    else if (what == "at") at[{a, std::stoul(b)}] = c;
+    else if (what == "at") at[{a, std::stoul(b)}] = c == "put" ? d : c;
     else if (what == "jobs") settings.jobs = std::stoi(a);
     else if (what == "held") {
       int status = 0;
@@ -134,7 +139,8 @@ Outcome run(const fs::path& dir, const std::map<std::string, std::string>& input
       const auto it = at.find({name, line});
       if (it == at.end()) return;
       if (it->second == "bad_alloc") throw std::bad_alloc();
-      console.raise(std::stoi(it->second));
+      if (std::isdigit(static_cast<unsigned char>(it->second[0]))) console.raise(std::stoi(it->second));
+      else files.put(it->second, "another run's file\n");
     };
   Outcome o;
   if (commandLine) {
@@ -142,6 +148,9 @@ Outcome run(const fs::path& dir, const std::map<std::string, std::string>& input
   } else {
     settings.unattended = false;
     o.status = runKorvelin(console, files, settings, nullptr);
+  }
+  if (commandLine) {
+    EXPECT_EQ(console.answersRead(), 0u) << "the command line read an answer";
   }
   o.out = console.stdoutText();
   o.err = console.stderrText();

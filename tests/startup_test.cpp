@@ -287,14 +287,10 @@ TEST(RealRuns, StopSignalsEndTheRunInOrder) {
                           // or the new text of an overwrite made by then
     int times;
   };
-  const Case cases[] = {
-      {SIGINT, "p\ns\nz\n\n", "<Press Return to continue>", 2},
-      {SIGTERM, "p\ns\nz\n\n", "<Press Return to continue>", 2},
-      {SIGHUP, "p\ns\nz\n\n", "<Press Return to continue>", 2},
-      {SIGQUIT, "p\ns\nz\n\n", "<Press Return to continue>", 2},
-      {SIGINT, dimerAnswers, "Yes=\"y\", No=\"n\"", 1},
-      {SIGTERM, "p\nf\nold.out\no\n", "Type of pattern", 1},
-  };
+  std::vector<Case> cases{{SIGINT, dimerAnswers, "Yes=\"y\", No=\"n\"", 1},
+                          {SIGTERM, "p\nf\nold.out\no\n", "Type of pattern", 1}};
+  for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+    cases.push_back({signal, "p\ns\nz\n\n", "<Press Return to continue>", 2});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.typed + std::to_string(c.signal));
     fs::remove(dir.path / "dimer.out");

@@ -1,9 +1,7 @@
 // The start-up of a run: the format interpreter of the pattern file, the
-// files on disk, and whole sessions through the dialogue and the pattern
-// input, with the ways a run can end, where the transcripts do not show them
-// (every transcript also checks that no scratch file is left). Carriage
-// returns, a 2 or a leading 9 ending the data, (5I1) for ten Ezones and a
-// letter in a pattern are met in the reference transcripts.
+// files on the real disk, and the real program meeting what only a real
+// process meets (signals, a full disk, limits, locks). The runs through the
+// dialogue and the pattern input are case folders under tests/cases/.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -24,9 +22,7 @@
 #include "harness.h"
 #include "input/record_format.h"
 #include "base/format.h"
-#include "memory_platform.h"
 #include "base/platform.h"
-#include "run/run.h"
 
 namespace korvelin::testing {
 namespace {
@@ -258,6 +254,14 @@ class RealRun {
   int err_ = -1;
 };
 
+// For the child of a real run: at most `bytes` of the resource.
+std::function<void()> limited(int resource, rlim_t bytes) {
+  return [resource, bytes] {
+    const rlimit limit{bytes, bytes};
+    ::setrlimit(resource, &limit);
+  };
+}
+
 std::string example(const std::string& file) { return readTextFile(std::string(KORVELIN_EXAMPLES) + "/" + file); }
 
 const std::string kGoodPatterns = "3\n(3I1)\n110\n011\n111\n010\n";
@@ -283,14 +287,10 @@ TEST(RealRuns, StopSignalsEndTheRunInOrder) {
                           // or the new text of an overwrite made by then
     int times;
   };
-  const Case cases[] = {
-      {SIGINT, "p\ns\nz\n\n", "<Press Return to continue>", 2},
-      {SIGTERM, "p\ns\nz\n\n", "<Press Return to continue>", 2},
-      {SIGHUP, "p\ns\nz\n\n", "<Press Return to continue>", 2},
-      {SIGQUIT, "p\ns\nz\n\n", "<Press Return to continue>", 2},
-      {SIGINT, dimerAnswers, "Yes=\"y\", No=\"n\"", 1},
-      {SIGTERM, "p\nf\nold.out\no\n", "Type of pattern", 1},
-  };
+  std::vector<Case> cases{{SIGINT, dimerAnswers, "Yes=\"y\", No=\"n\"", 1},
+                          {SIGTERM, "p\nf\nold.out\no\n", "Type of pattern", 1}};
+  for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+    cases.push_back({signal, "p\ns\nz\n\n", "<Press Return to continue>", 2});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.typed + std::to_string(c.signal));
     fs::remove(dir.path / "dimer.out");
@@ -336,10 +336,7 @@ TEST(RealRuns, FailedWritesEndTheRunWithStatus1) {
        },
        "in WRITing of standard output", true},
       {"report beyond the file-size limit",
-       [] {
-         const rlimit limit{20000, 20000};
-         ::setrlimit(RLIMIT_FSIZE, &limit);
-       },
+       limited(RLIMIT_FSIZE, 20000),
        "in WRITing of overlap.out", false},
   };
   for (const Case& c : cases) {
@@ -373,12 +370,6 @@ TEST(RealRuns, MemoryExhausted) {
 #else
   const Folder dir("memory");
   std::ofstream(dir.path / "p.dat") << "3\n(3I1)\n101\n" << std::string(60 << 20, '1') << "\n011\n";
-  const auto limited = [](rlim_t kilobytes) {
-    return [kilobytes] {
-      const rlimit limit{kilobytes << 10, kilobytes << 10};
-      ::setrlimit(RLIMIT_AS, &limit);
-    };
-  };
   // Memory that runs out as the run starts: how much the program needs
   // before its first allocation depends on the libraries it loads, so the
   // limit is raised step by step from where the loader itself fails (127)
@@ -386,7 +377,7 @@ TEST(RealRuns, MemoryExhausted) {
   // message on standard error and status 1, never with an abort.
   int stoppedEarly = 0;
   for (rlim_t kilobytes = 4000; kilobytes <= 40000; kilobytes += 250) {
-    RealRun early(dir.path, limited(kilobytes));
+    RealRun early(dir.path, limited(RLIMIT_AS, kilobytes << 10));
     early.type("p\ns\nz\n");
     const int status = early.finish();
     if (status == 127) continue;
@@ -401,7 +392,7 @@ TEST(RealRuns, MemoryExhausted) {
   }
   EXPECT_GT(stoppedEarly, 0);
 
-  RealRun longLine(dir.path, limited(60000));
+  RealRun longLine(dir.path, limited(RLIMIT_AS, rlim_t(60000) << 10));
   longLine.type("p\ns\nz\n\n\n");
   EXPECT_EQ(longLine.finish(), 1);
   EXPECT_EQ(count(longLine.out, " in READing line            4  of p.dat"), 1) << longLine.out;
@@ -445,42 +436,6 @@ TEST(RealRuns, OnlyAFreePlainFileTakesTheReport) {
   EXPECT_EQ(fs::status(dir.path / "p.out").permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_EQ(dir.leftovers(), 0);
-}
-
-// Two hypotheses, so the second report is announced by "For results see".
-const std::string kPat = "3\n(3I1)\n110\n011\n111\n010\n9\n";
-const std::string kRuler = ruler() + "\n";
-
-Transcript run(const std::string& data) { return runSession({{"p.dat", data}}, consoleAnswers("p.dat")); }
-
-// The echo (with the redundancy note) up to the pause, and the found line of
-// the drawing: the sample size and how often each pattern was seen.
-TEST(Indata, PatternsAreStoredOnceCountedAndEchoed) {
-  auto note = [](int n) {
-    return " Note: Original data contained   " + std::to_string(n) + " patterns more than once (redundant)";
-  };
-  const std::tuple<std::string, std::vector<std::string>, std::string> cases[] = {
-      {"4\n(4I1)\n1010\n0110\n1010\n9\n", {" 1010", " 0110", note(1)}, "[  3]   2  1"},
-      {"\xEF\xBB\xBF" "4\n(4I1)\n1010\n0110\n1010", {" 1010", " 0110", note(1)}, "[  3]   2  1"},  // no end line
-      {"3\n(3I1)\n101\n101\n101\n101\n", {" 101", note(3)}, "[  4]   4"},
-      {"3\n(3I1)\n", {}, "[  0] "},
-  };
-  for (auto [file, echo, found] : cases) {
-    const std::string out = run(file).out;
-    echo.insert(echo.begin(), " Banding patterns as input (each line represents a pattern):");
-    echo.push_back(" <Press Return to continue>");
-    EXPECT_TRUE(hasLines(out, echo)) << out;
-    EXPECT_EQ(count(out, "\n No.found   " + found + "\n"), 1) << out;
-  }
-}
-
-// Appending (the default) is met in a reference transcript.
-TEST(Dialogue, ExistingOutputFileOverwritten) {
-  std::vector<std::string> answers{"pat", "f", "my out", "O", "z"};
-  answers.resize(200);  // the pauses
-  const auto t = runSession({{"pat.dat", kPat}, {"my out", "OLD 1\nOLD 2"}}, answers);
-  EXPECT_TRUE(t.files.at("my out").starts_with(" ." + std::string(59, '-') + "."));  // the banner first
-  EXPECT_EQ(count(t.out, " For results see output file <my>\n"), 1);  // the name up to its first blank
 }
 
 }  // namespace

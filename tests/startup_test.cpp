@@ -16,8 +16,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
-#include <tuple>
 
 #include "harness.h"
 #include "input/record_format.h"
@@ -41,62 +41,55 @@ struct Lines : LineSource {
   std::size_t used = 0;
 };
 
-// A format that the parser rejects fails the test (gtest reports the exception).
-std::unique_ptr<RecordFormat> parsed(const char* text) {
-  if (auto f = RecordFormat::parse(text)) return f;
-  throw std::invalid_argument(std::string("format rejected: ") + text);
+// Pieces of `text` between `sep`s, empty ones kept; none for an empty text.
+Strings pieces(const std::string& text, char sep) {
+  Strings out;
+  if (text.empty()) return out;
+  std::size_t from = 0;
+  for (std::size_t at; (at = text.find(sep, from)) != std::string::npos; from = at + 1)
+    out.push_back(text.substr(from, at - from));
+  out.push_back(text.substr(from));
+  return out;
 }
 
-// The formats that the data files of the examples and reference runs use
-// ((nI1), (2X,3I2), (2(5I1,1X),1I1), (4I1) over two lines, ...) are read
-// and echoed in those whole-session transcripts; these are the rest.
-TEST(RecordFormat, ReadsFieldsSkipsAndGroups) {
-  const std::tuple<const char*, Strings, Ints> cases[] = {
-      {"(5I1)", {"1 1"}, {1, 0, 1, 0, 0}},  // short line padded; a blank field is 0
-      {"(3I3)", {"1 0  1   "}, {10, 1, 0}},  // blanks inside a field are ignored
-      {"(4I3)", {" -1+2 - 3 +0"}, {-1, 2, -3, 0}},
-      {"(2I11)", {"-2147483648 2147483647"}, {-2147483648, 2147483647}},
-      {"(t5,I1,tl3,I1,TR2,i1)", {"9876543"}, {5, 7, 4}},
-      {"(3Hxyz,I1)", {"abc7"}, {7}},
-      {"(2I1/2I1,2/I1)", {"12", "34", "x", "5"}, {1, 2, 3, 4, 5}},
-      {"(2(2(I1,1X),I1))", {"1 2 34 5 6"}, {1, 2, 3, 4, 5, 6}},
-      // Reversion repeats the last top-level group with its count, not the 1X before it ...
-      {"(1X,2(2I1))", {"x1234", "5678", "9"}, {1, 2, 3, 4, 5, 6, 7, 8, 9}},
-      // ... the whole group, not its inner one, and goes on past it.
-      {"(I1,2(1X,(I1)),I2)", {"1 2 345", " 6 789"}, {1, 2, 3, 45, 6, 7, 89}},
-  };
-  for (const auto& [format, in, want] : cases) {
-    Lines src(in);
-    Ints values;
-    EXPECT_EQ(parsed(format)->read(src, static_cast<int>(want.size()), values), ReadStatus::Ok);
-    EXPECT_EQ(values, want) << format;
-  }
-  // Fields that are no integers and formats that cannot be used are in the
-  // table of bad inputs; a file may also end inside a pattern.
-  for (const auto& [format, in] : {std::pair<const char*, Strings>{"(5I1)", {}}, {"(I1/I1)", {"1"}}}) {
-    Lines src(in);
-    Ints values;
-    EXPECT_EQ(parsed(format)->read(src, 2, values), ReadStatus::EndOfFile) << format;
-  }
-  for (const char* bad : {"(F5.2)", "((I1)", "(I)", "(0I1)", "(I1.)", "(T0)", "(2T5)", "(4096(4096(4096X)))"})
-    EXPECT_EQ(RecordFormat::parse(bad), nullptr) << bad;
+Ints numbers(const std::string& text) {
+  Ints values;
+  std::istringstream in(text);
+  for (int v; in >> v;) values.push_back(v);
+  return values;
 }
 
-// Output stops at the first integer field after the last value.
-TEST(RecordFormat, Writes) {
-  const std::tuple<const char*, Ints, Strings> cases[] = {
-      {"(1H ,2(2i1))", {1, 2, 3, 4, 5, 6}, {" 1234", "56"}},  // a new line from the last group on
-      {"(1h ,(4I1))", {}, {" "}},
-      {"(I1,3H ab,I1)", {1}, {"1 ab"}},
-      {"(I1,/)", {1}, {"1", ""}},
-      {"(I1,(1X))", {1, 2}, {"1"}},
-      {"(I2,I2)", {100, -5}, {"**-5"}},
-      {"(I4.3)", {-7}, {"-007"}},
-      {"(2I1,3X)", {1, 2}, {"12"}},
-      {"(T4,I1,T1,I1)", {1, 2}, {"2  1"}},
-      {"('x''y',I1)", {1}, {"x'y1"}},
-  };
-  for (const auto& [format, values, want] : cases) EXPECT_EQ(parsed(format)->write(values), want) << format;
+// The cases are in data/record_formats.txt.
+TEST(RecordFormat, ReadsWritesAndRefuses) {
+  std::ifstream cases(std::string(KORVELIN_TESTS_DIR) + "/data/record_formats.txt");
+  ASSERT_TRUE(cases);
+  int rows = 0;
+  for (std::string row; std::getline(cases, row);) {
+    if (row.empty() || row[0] == '#') continue;
+    SCOPED_TRACE(row);
+    ++rows;
+    const Strings field = pieces(row, '\t');
+    const auto format = RecordFormat::parse(field.at(1));
+    if (field[0] == "bad") {
+      EXPECT_EQ(format, nullptr);
+      continue;
+    }
+    ASSERT_NE(format, nullptr);
+    if (field[0] == "write") {
+      EXPECT_EQ(format->write(numbers(field.at(2))), pieces(field.at(3), '|'));
+      continue;
+    }
+    Lines src(pieces(field.at(2), '|'));
+    Ints values;
+    const bool end = field.at(3) == "end";
+    const Ints want = end ? Ints{} : numbers(field[3]);
+    const ReadStatus status = format->read(src, end ? 2 : static_cast<int>(want.size()), values);
+    EXPECT_EQ(status, end ? ReadStatus::EndOfFile : ReadStatus::Ok);
+    if (!end) {
+      EXPECT_EQ(values, want);
+    }
+  }
+  EXPECT_GE(rows, 30);
 }
 
 namespace fs = std::filesystem;

@@ -1,9 +1,10 @@
 // The results as data agree with the text report of the same run: for every
 // worked example and every reference transcript, the JSON document parses
 // and announces the same hypotheses (loci, null alleles, expected and found
-// patterns, closed samples) as the boxes of the report, and the genotype
-// table names every individual of the data file once per hypothesis and
-// locus, with the genotype of its pattern.
+// patterns, closed samples) as the boxes of the report, the genotype table
+// names every individual of the data file once per hypothesis and locus, with
+// the genotype of its pattern, and the HTML page draws the lanes and bands of
+// the JSON document.
 
 #include <gtest/gtest.h>
 
@@ -13,8 +14,10 @@
 #include <set>
 
 #include "export/genotype_table.h"
+#include "export/html_report.h"
 #include "export/json_export.h"
 #include "harness.h"
+#include "html_pages.h"
 #include "pattern_generator.h"
 
 namespace korvelin::testing {
@@ -91,6 +94,7 @@ TEST(ResultsData, JsonAndGenotypeTableAgreeWithTheReport) {
     const json doc = json::parse(toJson(t.results, t.sample, t.status, "finished"));
     EXPECT_EQ(doc["schema_version"], 1);
     EXPECT_EQ(doc["ended"]["status"], t.status);
+    EXPECT_EQ(shapeMismatch(t.results, t.sample, htmlReport(t.results, t.sample, {})), "");
 
     // The hypotheses against the boxes.
     const std::vector<Box> boxes = boxesOf(t.out);

@@ -10,6 +10,7 @@
 
 #include "export/html_report.h"
 #include "export/json_export.h"
+#include "results/hypothesis_fit.h"
 #include "version.h"
 
 namespace korvelin::testing {
@@ -19,7 +20,6 @@ RenderedRun renderRun(const std::map<std::string, std::string>& files, const std
   run.transcript = runSession(files, answers);
   const HtmlContext context{kVersion, "2026-12-07 12:00 UTC", ""};
   run.html = htmlReport(run.transcript.results, run.transcript.sample, context);
-  run.json = toJson(run.transcript.results, run.transcript.sample, run.transcript.status, "");
   return run;
 }
 
@@ -184,9 +184,9 @@ std::string chartMismatch(const nlohmann::json& fit, const std::vector<PageBar>&
 
 }  // namespace
 
-std::string shapeMismatch(const std::string& json, const std::vector<PageSection>& page,
-                          std::size_t maxGhostLanes) {
-  const auto doc = nlohmann::json::parse(json);
+std::string shapeMismatch(const Results& results, const Sample& sample, const std::string& html) {
+  const auto doc = nlohmann::json::parse(toJson(results, sample, 0, ""));
+  const std::vector<PageSection> page = pageShape(html);
   const auto& input = doc.at("input");
   const auto& hypotheses = doc.at("hypotheses");
   std::vector<const PageSection*> observed, sections;
@@ -207,26 +207,12 @@ std::string shapeMismatch(const std::string& json, const std::vector<PageSection
   for (std::size_t p = 0; p < patterns.size(); ++p)
     if (auto d = laneMismatch(observed[0]->lanes[p], patterns[p].at("pattern"), false); !d.empty())
       return "observed gel: " + d;
-  // A section for each of the best ten hypotheses of each pass (the
-  // first pass, or one split trial), pass after pass up to 100 in all, in
-  // the order of the hypotheses.
-  std::vector<std::vector<std::size_t>> passes;
-  std::map<std::string, std::size_t> passOf;
-  for (std::size_t i = 0; i < hypotheses.size(); ++i) {
-    const auto [at, added] =
-        passOf.emplace(hypotheses[i].at("pass").dump() + hypotheses[i].at("split").dump(), passes.size());
-    if (added) passes.emplace_back();
-    passes[at->second].push_back(i);
-  }
-  std::set<std::size_t> drawn;
-  for (auto& members : passes) {
-    const auto rank = [&](std::size_t i) {
-      const auto& fit = hypotheses[i].at("fit");
-      return fit.is_null() ? 1 << 30 : fit.at("rank").get<int>();
-    };
-    std::stable_sort(members.begin(), members.end(), [&](std::size_t a, std::size_t b) { return rank(a) < rank(b); });
-    for (std::size_t k = 0; k < members.size() && k < 10 && drawn.size() < 100; ++k) drawn.insert(members[k]);
-  }
+  // A section for each hypothesis drawn (the best of each pass, see
+  // drawnHypotheses), in the order of the hypotheses.
+  std::vector<std::size_t> drawn;
+  const std::vector<bool> isDrawn = drawnHypotheses(results);
+  for (std::size_t i = 0; i < isDrawn.size(); ++i)
+    if (isDrawn[i]) drawn.push_back(i);
   if (sections.size() != drawn.size())
     return std::to_string(sections.size()) + " hypothesis sections for " + std::to_string(drawn.size()) +
            " drawn of " + std::to_string(hypotheses.size());
@@ -253,7 +239,7 @@ std::string shapeMismatch(const std::string& json, const std::vector<PageSection
     std::vector<std::pair<std::string, bool>> lanes;
     for (const auto& g : h.at("genotypes")) lanes.emplace_back(g.at("pattern"), false);
     const auto& missing = h.at("missing_phenotypes");
-    for (std::size_t k = 0; k < missing.size() && k < maxGhostLanes; ++k) lanes.emplace_back(missing[k], true);
+    for (std::size_t k = 0; k < missing.size() && k < kMaxGhostLanes; ++k) lanes.emplace_back(missing[k], true);
     if (s.lanes.size() != lanes.size())
       return where + std::to_string(s.lanes.size()) + " lanes for " + std::to_string(lanes.size());
     if (auto d = chartMismatch(h.at("fit"), s.bars, lanes.size()); !d.empty()) return where + d;

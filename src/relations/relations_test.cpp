@@ -10,8 +10,6 @@
 #include "harness.h"
 #include "pattern_generator.h"
 #include "input/initia.h"
-#include "relations/candidates.h"
-#include "relations/classes.h"
 #include "relations/hetemr.h"
 #include "relations/logary.h"
 #include "split/split.h"
@@ -21,20 +19,8 @@ namespace {
 
 using Zones = std::vector<int>;
 
-// The pass up to the candidates, over one 0/1 string per pattern.
-void analyse(State& st, const std::vector<std::string>& patterns, int dna = 0) {
-  testing::setPatterns(st, patterns);
-  initia(st);
-  logary(st);
-  equcls(st);
-  dna == 1 ? dnavar(st) : homhet(st);
-}
-
-std::unique_ptr<State> analysed(const std::vector<std::string>& patterns, int dna = 0) {
-  auto st = std::make_unique<State>();
-  analyse(*st, patterns, dna);
-  return st;
-}
+using testing::analyse;
+using testing::analysed;
 
 Zones head(const Table<int, 1, kZones>& t, int n) { return Zones(&t(1), &t(1) + n); }
 
@@ -86,7 +72,7 @@ TEST(Relations, ClassesFollowTheirLowestEzoneWhateverThePatternOrder) {
     other.push_back(p.replace(i, 1, "1"));
     other.push_back(p.replace(i + 6, 1, "1"));
   }
-  auto again = analysed(other, 1);
+  auto again = analysed(other, true);
   ASSERT_EQ((Zones{again->nhom, again->nnot}), (Zones{12, 6}));
   analyse(*again, kTwelve);
   EXPECT_TRUE(same(*again, *st));

@@ -1,9 +1,9 @@
 #include "html_pages.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <map>
+#include <regex>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
@@ -36,41 +36,17 @@ struct Tag {
   std::map<std::string, std::string> attributes;
 };
 
-// The tag that starts at `at` (a '<'); `at` moves past it.
+// The tag that starts at `at` (a '<'); `at` moves to its end. The pages
+// write their tags in lower case and quote every attribute value.
 Tag readTag(const std::string& html, std::size_t& at) {
+  static const std::regex name(R"(^<(/?)([!\w-]+))"), attribute(R"re(([\w-]+)="([^"]*)")re");
+  const std::size_t end = std::min(html.find('>', at), html.size());
+  const std::string text = html.substr(at, end - at);
+  at = end;
   Tag tag;
-  std::size_t i = at + 1;
-  if (i < html.size() && html[i] == '/') {
-    tag.closing = true;
-    ++i;
-  }
-  while (i < html.size() && (std::isalnum(static_cast<unsigned char>(html[i])) || html[i] == '-' || html[i] == '!'))
-    tag.name += static_cast<char>(std::tolower(static_cast<unsigned char>(html[i++])));
-  while (i < html.size() && html[i] != '>') {
-    if (std::isspace(static_cast<unsigned char>(html[i])) || html[i] == '/') {
-      ++i;
-      continue;
-    }
-    std::string key;
-    while (i < html.size() && !std::isspace(static_cast<unsigned char>(html[i])) && html[i] != '=' &&
-           html[i] != '>' && html[i] != '/')
-      key += html[i++];
-    std::string value;
-    if (i < html.size() && html[i] == '=') {
-      ++i;
-      const char quote = html[i];
-      if (quote == '"' || quote == '\'') {
-        const std::size_t end = html.find(quote, i + 1);
-        value = html.substr(i + 1, end - i - 1);
-        i = end == std::string::npos ? html.size() : end + 1;
-      } else {
-        while (i < html.size() && !std::isspace(static_cast<unsigned char>(html[i])) && html[i] != '>')
-          value += html[i++];
-      }
-    }
-    tag.attributes[key] = value;
-  }
-  at = i;
+  if (std::smatch m; std::regex_search(text, m, name)) tag.closing = m[1].length() > 0, tag.name = m[2];
+  for (std::sregex_iterator it(text.begin(), text.end(), attribute), last; it != last; ++it)
+    tag.attributes[(*it)[1]] = (*it)[2];
   return tag;
 }
 

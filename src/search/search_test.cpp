@@ -149,26 +149,6 @@ TEST(Bpcalc, ExpectedCodesMustEqualTheObserved) {
   }
 }
 
-TEST(Bpcalc, PassingCandidateRenumberedAndRecorded) {
-  auto st = candidate({{{9, 7}}, {{5, 3}, 1}}, {64, 68, 80, 84, 256, 260, 272, 276, 320, 324, 336, 340});
-  st->c(3, 2) = 4;  // class 3 holds Ezones 3 and 4
-  st->ic(3) = 2;
-  st->store.write(1, 2, 1, 1, 9);  // a heteromeric of an earlier hypothesis
-  bpcalc(*st);
-  EXPECT_EQ((std::array{st->ibad, st->store.read(1, 2, 1, 1), st->nulall(1), st->nulall(2), st->nulnum}),
-            (std::array{0, 0, 1, 0, 1}));
-  // Ezone, locus, allele, class: the locus with class 3 comes first.
-  for (const auto& [z, l, a, k] : {std::array{3, 1, 1, 3}, {4, 1, 1, 3}, {5, 1, 2, 5}, {7, 2, 1, 7}, {9, 2, 2, 9}}) {
-    EXPECT_EQ((std::array{st->locall(l, a), st->store.read(l, l, a, a), st->class_(z, 4), st->class_(z, 5),
-                          st->class_(z, 6), st->class_(z, 7), st->zassgn(z), st->cassgn(k)}),
-              (std::array{k, k, l, l, a, a, 1, 1}));
-  }
-  st->store.write(1, 2, 1, 1, 9);
-  st->nal2(2) = 1;  // rejected: neither the tables nor the store change
-  bpcalc(*st);
-  EXPECT_EQ((std::array{st->ibad, st->store.read(1, 2, 1, 1), st->nall(1)}), (std::array{1, 9, 2}));
-}
-
 // One homomeric class, Ezone 1, whose observed codes are `codes`; with
 // `unexplained`, a dependent Ezone 2 that implies no allele band. The
 // console lines of two classes are pinned by the transcripts.

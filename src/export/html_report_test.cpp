@@ -137,22 +137,29 @@ TEST(HtmlReport, GhostLanesStopAtTheirLimit) {
   EXPECT_NE(html.find("Only the first 60 of the 65 missing phenotypes are drawn."), std::string::npos);
 }
 
+// The added half gets one row, right under the Ezone it was split from, the
+// first Ezone as well as any other.
 TEST(HtmlReport, TheAddedHalfOfASplitEzoneIsDrawnUnderItsOrigin) {
-  Results r = dimerResults("split.dat");
-  Hypothesis& h = r.hypotheses[0];
-  h.pass = PassKind::SplitTrial;
-  h.split = SplitTrial{2, 3, 7, "01"};
-  h.ezones = 5;
-  h.ezoneBands[1].splitMark = true;
-  h.ezoneBands.push_back({5, true, -2, BandKind::Empty, {}});
-  const std::string html = htmlReport(r, {}, {});
-  const std::string section = html.substr(html.find("data-hypothesis=\"1\""));
-  const auto at = [&section](const std::string& label) { return section.find(">" + label + "</text>"); };
-  ASSERT_NE(at("Ezone 2x"), std::string::npos);
-  EXPECT_LT(at("Ezone 1"), at("Ezone 2x"));
-  EXPECT_LT(at("Ezone 2x"), at("Ezone 5x"));
-  EXPECT_LT(at("Ezone 5x"), at("Ezone 3"));
-  EXPECT_NE(html.find("Ezone 2 split into Ezones 2x and 5x (combination 3 of 7, code 01)"), std::string::npos);
+  for (const int ezone : {1, 2}) {
+    Results r = dimerResults("split.dat");
+    Hypothesis& h = r.hypotheses[0];
+    h.pass = PassKind::SplitTrial;
+    h.split = SplitTrial{ezone, 3, 7, "01"};
+    h.ezones = 5;
+    h.ezoneBands[static_cast<std::size_t>(ezone - 1)].splitMark = true;
+    h.ezoneBands.push_back({5, true, -2, BandKind::Empty, {}});
+    const std::string html = htmlReport(r, {}, {});
+    const std::string section = html.substr(html.find("data-hypothesis=\"1\""));
+    const auto at = [&section](const std::string& label) { return section.find(">" + label + "</text>"); };
+    const std::string origin = "Ezone " + std::to_string(ezone);
+    ASSERT_NE(at(origin + "x"), std::string::npos);
+    EXPECT_LT(ezone == 1 ? 0 : at("Ezone 1"), at(origin + "x"));
+    EXPECT_LT(at(origin + "x"), at("Ezone 5x"));
+    EXPECT_LT(at("Ezone 5x"), at("Ezone 3"));
+    EXPECT_EQ(testing::count(section, ">Ezone 5x</text>"), 1);
+    EXPECT_NE(html.find(origin + " split into Ezones " + std::to_string(ezone) + "x and 5x (combination 3 of 7, code 01)"),
+              std::string::npos);
+  }
 }
 
 TEST(HtmlReport, AFailedRunShowsTheErrorAndWhatWasReadButNoAnalysis) {

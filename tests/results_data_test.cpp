@@ -53,8 +53,7 @@ std::vector<Box> boxesOf(const std::string& console) {
     Box& b = boxes.back();
     if (std::regex_match(line, m, loci)) b.loci = std::stoi(m[1]);
     if (std::regex_search(line, m, nulls)) b.nullLoci = std::stoi(m[1]);
-    if (std::regex_match(line, m, all)) b.expected = std::stoll(m[1]);
-    if (std::regex_match(line, m, all)) b.found = std::stoi(m[1]);
+    if (std::regex_match(line, m, all)) b.expected = b.found = std::stoi(m[1]);
     if (std::regex_match(line, m, only)) {
       b.found = std::stoi(m[1]);
       b.expected = m[2] == ">" ? -1 : std::stoll(m[3]);

@@ -1,5 +1,6 @@
 #include "memory_platform.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -15,14 +16,9 @@ class MemoryInputFile : public InputFile {
       return false;
     }
     if (pos_ >= text_.size()) return false;
-    const auto end = text_.find('\n', pos_);
-    if (end == std::string::npos) {
-      line = text_.substr(pos_);
-      pos_ = text_.size();
-    } else {
-      line = text_.substr(pos_, end - pos_);
-      pos_ = end + 1;
-    }
+    const std::size_t end = std::min(text_.find('\n', pos_), text_.size());
+    line = text_.substr(pos_, end - pos_);
+    pos_ = end + 1;
     return true;
   }
   int readError() const override { return error_; }

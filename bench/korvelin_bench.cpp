@@ -52,7 +52,7 @@ std::vector<std::string> sparse22() {
 }
 
 void firstPass(benchmark::State& state, const std::vector<std::string>& rows, SearchPath path, int nhom) {
-  if (homomericClasses(rows, false) != nhom) state.SkipWithError("the input has another number of homomeric classes");
+  if (analysed(rows)->nhom != nhom) state.SkipWithError("the input has another number of homomeric classes");
   const std::map<std::string, std::string> files{{"bench.dat", patternFile(rows)}};
   const auto answers = consoleAnswers("bench.dat", 300);  // the empty answer at the offer is "n"
   for (auto _ : state) {

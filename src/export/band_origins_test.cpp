@@ -2,36 +2,34 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <sstream>
+
+#include "harness.h"
+
 namespace korvelin {
 namespace {
 
+// Every case of tests/data/band_origins.txt.
 TEST(BandOrigins, CodesAndWords) {
-  struct Case {
-    BandOrigin origin;
-    const char* code;
-    const char* words;
-  };
-  const Case cases[] = {
-      {{BandKind::Homomeric, 1, 1, 0, 0, 0}, "A1", "homomeric band of locus A, allele 1"},
-      {{BandKind::Homomeric, 3, 12, 0, 0, 0}, "C12", "homomeric band of locus C, allele 12"},
-      {{BandKind::Heteromeric, 1, 1, 1, 2, 0}, "A1xA2", "intralocus heteromeric band of locus A, allele 1 \u00d7 allele 2"},
-      {{BandKind::Heteromeric, 1, 0, 1, 2, 0}, "A0xA2", "intralocus heteromeric band of locus A, null allele \u00d7 allele 2"},
-      {{BandKind::Heteromeric, 1, 1, 2, 2, 0}, "A1xB2",
-       "interlocus heteromeric band of locus A, allele 1 \u00d7 locus B, allele 2"},
-      {{BandKind::Heteromeric, 2, 3, 4, 0, 0}, "B3xD0",
-       "interlocus heteromeric band of locus B, allele 3 \u00d7 locus D, null allele"},
-      {{BandKind::Modified, 1, 1, 0, 0, 1}, "A1*m1", "modified form 1 of locus A, allele 1 (facultative)"},
-      {{BandKind::Modified, 2, 3, 0, 0, 2}, "B3*m2", "modified form 2 of locus B, allele 3 (facultative)"},
-      {{BandKind::Fixed, 0, 0, 0, 0, 0}, "fixed", "fixed band (in every pattern)"},
-      {{BandKind::Empty, 0, 0, 0, 0, 0}, "empty", "empty Ezone (in no pattern)"},
-      {{BandKind::Unexplained, 0, 0, 0, 0, 0}, "unexplained", "band this hypothesis does not explain"},
-      {{BandKind::Homomeric, 26, 1, 0, 0, 0}, "Z1", "homomeric band of locus Z, allele 1"},
-      {{BandKind::Homomeric, 27, 1, 0, 0, 0}, "L271", "homomeric band of locus L27, allele 1"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(originCode(c.origin), c.code);
-    EXPECT_EQ(originWords(c.origin), c.words) << c.code;
+  const std::map<std::string, BandKind> kinds{{"homomeric", BandKind::Homomeric}, {"heteromeric", BandKind::Heteromeric},
+                                              {"modified", BandKind::Modified}, {"fixed", BandKind::Fixed},
+                                              {"empty", BandKind::Empty}, {"unexplained", BandKind::Unexplained}};
+  int cases = 0;
+  for (const std::string& line : testing::lines(testing::readTextFile(KORVELIN_TESTS_DIR "/data/band_origins.txt"))) {
+    if (line.starts_with('#')) continue;
+    const std::size_t code = line.find(" | "), words = line.find(" | ", code + 3);
+    std::istringstream fields(line.substr(0, code));
+    std::string kind;
+    BandOrigin o;
+    fields >> kind >> o.locus >> o.allele >> o.locus2 >> o.allele2 >> o.form;
+    o.kind = kinds.at(kind);
+    EXPECT_EQ(originCode(o), line.substr(code + 3, words - code - 3)) << line;
+    EXPECT_EQ(originWords(o), line.substr(words + 3)) << line;
+    EXPECT_EQ(bandKindName(o.kind), kind);
+    ++cases;
   }
+  EXPECT_GE(cases, 13);
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "export/json_export.h"
+#include <map>
+#include <sstream>
+
 #include "results/hypothesis_fit.h"
 #include "harness.h"
 #include "html_pages.h"
@@ -45,9 +47,7 @@ TEST(HtmlReport, LanesAndBandsFollowTheModel) {
   const Sample sample{{{"line 3", "line 4", "line 7", "line 9"}, {"line 5", "line 6", "line 8"}}, {}};
   const std::string html = htmlReport(r, sample, {"1.0.0", "2026-12-07 10:00 UTC", ""});
   const auto page = pageShape(html);
-  EXPECT_EQ(testing::shapeMismatch(toJson(r, sample, 0, ""), page, kMaxGhostLanes), "");
-  // The lanes, the ghost lane of 1/2 and the origin of every band are those
-  // of the model; so is the page's order: observed gel, summary, hypothesis 1.
+  // The page's order: observed gel, summary, hypothesis 1.
   ASSERT_EQ(page.size(), 3u);
   EXPECT_EQ(page[0].id, "observed");
   // Under the gel, observed and expected individuals: p1 = 8/14, so the
@@ -88,7 +88,6 @@ TEST(HtmlReport, ABandOfTwoOriginsCarriesBothCodes) {
   h.missingPhenotypes.clear();
   const std::string html = htmlReport(r, {}, {});
   const auto page = pageShape(html);
-  EXPECT_EQ(testing::shapeMismatch(toJson(r, {}, 0, ""), page, kMaxGhostLanes), "");
   ASSERT_EQ(page.back().lanes.size(), 2u);
   EXPECT_EQ(page.back().lanes[0].bands.back().origin, "A1*m1 A2*m1");
   EXPECT_NE(html.find("Ezone 5: modified form 1 of locus A, allele 1 (facultative), or modified form 1 of locus A, "
@@ -105,7 +104,6 @@ TEST(HtmlReport, NamesFromFilesAreEscaped) {
   EXPECT_NE(html.find("&lt;b&gt;&amp;&quot;x&quot;.dat"), std::string::npos);
   EXPECT_NE(html.find("O&#39;Neil &amp; &quot;Co&quot;"), std::string::npos);
   EXPECT_NE(html.find("&lt;i&gt;Ann&lt;/i&gt;\uFFFDGr\u00fcn"), std::string::npos);  // no control character
-  EXPECT_EQ(testing::shapeMismatch(toJson(r, sample, 0, ""), pageShape(html), kMaxGhostLanes), "");
 }
 
 TEST(HtmlReport, GhostLanesStopAtTheirLimit) {
@@ -116,25 +114,31 @@ TEST(HtmlReport, GhostLanesStopAtTheirLimit) {
   const auto page = pageShape(html);
   EXPECT_EQ(page.back().lanes.size(), 2 + kMaxGhostLanes);
   EXPECT_NE(html.find("Only the first 60 of the 65 missing phenotypes are drawn."), std::string::npos);
-  EXPECT_EQ(testing::shapeMismatch(toJson(r, {}, 0, ""), page, kMaxGhostLanes), "");
 }
 
+// The added half gets one row, right under the Ezone it was split from, the
+// first Ezone as well as any other.
 TEST(HtmlReport, TheAddedHalfOfASplitEzoneIsDrawnUnderItsOrigin) {
-  Results r = dimerResults("split.dat");
-  Hypothesis& h = r.hypotheses[0];
-  h.pass = PassKind::SplitTrial;
-  h.split = SplitTrial{2, 3, 7, "01"};
-  h.ezones = 5;
-  h.ezoneBands[1].splitMark = true;
-  h.ezoneBands.push_back({5, true, -2, BandKind::Empty, {}});
-  const std::string html = htmlReport(r, {}, {});
-  const std::string section = html.substr(html.find("data-hypothesis=\"1\""));
-  const auto at = [&section](const std::string& label) { return section.find(">" + label + "</text>"); };
-  ASSERT_NE(at("Ezone 2x"), std::string::npos);
-  EXPECT_LT(at("Ezone 1"), at("Ezone 2x"));
-  EXPECT_LT(at("Ezone 2x"), at("Ezone 5x"));
-  EXPECT_LT(at("Ezone 5x"), at("Ezone 3"));
-  EXPECT_NE(html.find("Ezone 2 split into Ezones 2x and 5x (combination 3 of 7, code 01)"), std::string::npos);
+  for (const int ezone : {1, 2}) {
+    Results r = dimerResults("split.dat");
+    Hypothesis& h = r.hypotheses[0];
+    h.pass = PassKind::SplitTrial;
+    h.split = SplitTrial{ezone, 3, 7, "01"};
+    h.ezones = 5;
+    h.ezoneBands[static_cast<std::size_t>(ezone - 1)].splitMark = true;
+    h.ezoneBands.push_back({5, true, -2, BandKind::Empty, {}});
+    const std::string html = htmlReport(r, {}, {});
+    const std::string section = html.substr(html.find("data-hypothesis=\"1\""));
+    const auto at = [&section](const std::string& label) { return section.find(">" + label + "</text>"); };
+    const std::string origin = "Ezone " + std::to_string(ezone);
+    ASSERT_NE(at(origin + "x"), std::string::npos);
+    EXPECT_LT(ezone == 1 ? 0 : at("Ezone 1"), at(origin + "x"));
+    EXPECT_LT(at(origin + "x"), at("Ezone 5x"));
+    EXPECT_LT(at("Ezone 5x"), at("Ezone 3"));
+    EXPECT_EQ(testing::count(section, ">Ezone 5x</text>"), 1);
+    EXPECT_NE(html.find(origin + " split into Ezones " + std::to_string(ezone) + "x and 5x (combination 3 of 7, code 01)"),
+              std::string::npos);
+  }
 }
 
 TEST(HtmlReport, AFailedRunShowsTheErrorAndWhatWasReadButNoAnalysis) {
@@ -145,7 +149,6 @@ TEST(HtmlReport, AFailedRunShowsTheErrorAndWhatWasReadButNoAnalysis) {
   EXPECT_NE(html.find("No patterns were read."), std::string::npos);
   EXPECT_EQ(html.find("No hypothesis explains"), std::string::npos);
   EXPECT_EQ(html.find("<svg"), std::string::npos);
-  EXPECT_EQ(testing::shapeMismatch(toJson(r, {}, 1, ""), pageShape(html), kMaxGhostLanes), "");
 }
 
 TEST(HtmlReport, NoHypothesisStillDrawsTheObservedGel) {
@@ -153,7 +156,7 @@ TEST(HtmlReport, NoHypothesisStillDrawsTheObservedGel) {
   r.hypotheses.clear();
   const std::string html = htmlReport(r, {}, {});
   EXPECT_NE(html.find("No hypothesis explains the patterns."), std::string::npos);
-  EXPECT_EQ(testing::shapeMismatch(toJson(r, {}, 0, ""), pageShape(html), kMaxGhostLanes), "");
+  EXPECT_EQ(pageShape(html).at(0).lanes.size(), 2u);
 }
 
 }  // namespace

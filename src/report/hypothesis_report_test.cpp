@@ -82,7 +82,6 @@ TEST(RegisterRecords, WholeRecordsComparedAndRepeatsNeverOverflow) {
     st.nzones = st.nhom = st.nloc = kZones;
     for (int l = 1; l <= kZones; ++l) st.nall(l) = 1, st.locall(l, 1) = l, st.nulall(l) = l < kZones;
     EXPECT_TRUE(registerHypothesis(r.s));
-    EXPECT_EQ(st.lauf, 231);
     st.nulall(kZones) = 1;  // differs in the last column only
     EXPECT_TRUE(registerHypothesis(r.s));
     EXPECT_FALSE(registerHypothesis(r.s));

@@ -233,14 +233,6 @@ TEST(HypothesisFit, PerPopulationFitAndHeterogeneityByHand) {
     EXPECT_NEAR(expected, static_cast<double>(f.result.individuals), 1e-6);
     EXPECT_NEAR(f.patterns[1].count, f.populations[0].patterns[1].count + f.populations[1].patterns[1].count, 1e-9);
   }
-  // Without populations nothing changes.
-  Results r;
-  r.input.counts = {35, 30, 35};
-  r.hypotheses = {codominant};
-  fitResults(r, Sample{});
-  ASSERT_TRUE(fitOf(r, 0));
-  EXPECT_TRUE(fitOf(r, 0)->populations.empty());
-  EXPECT_NEAR(fitOf(r, 0)->result.logLikelihood, 70 * std::log(0.25) + 30 * std::log(0.5), 1e-6);
 }
 
 }  // namespace

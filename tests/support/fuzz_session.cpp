@@ -31,6 +31,19 @@ class RefusalConsole : public QuietConsole {
   bool refused = false;
 };
 
+// The rules of every run: an orderly exit status (ended as asked, at a full
+// disk, at unusable input or at the register's limit), no scratch file left,
+// the data file untouched, an appended-to report kept whole.
+std::string brokenRule(MemoryFileSystem& fs, const std::string& dataFile, const std::string& patterns, int status) {
+  if (status < 0 || status > 3) return "exit status " + std::to_string(status);
+  if (fs.scratchLeft()) return "scratch file left";
+  if (fs.contents(dataFile) != patterns) return "data file changed";
+  if (fs.exists("old.out") && fs.appendedTo("old.out") &&
+      fs.contents("old.out").rfind(std::string(kOldReport) + "\n", 0) != 0)
+    return "appending lost the earlier report";
+  return {};
+}
+
 std::string runCommandLineInput(const std::string& input) {
   const std::size_t cut = input.find("\n%%\n");
   const std::vector<std::string> args = lines(input.substr(7, cut == std::string::npos ? std::string::npos : cut - 7));
@@ -42,10 +55,8 @@ std::string runCommandLineInput(const std::string& input) {
   RefusalConsole console(std::vector<std::string>(20, "y"));
 
   const int status = cli::runCommandLine(args, console, fs);
-  if (status < 0 || status > 3) return "exit status " + std::to_string(status);
+  if (const std::string broken = brokenRule(fs, "f.dat", patterns, status); !broken.empty()) return broken;
   if (console.answersRead() != 0) return "an answer was read";
-  if (fs.scratchLeft()) return "scratch file left";
-  if (fs.contents("f.dat") != patterns) return "data file changed";
   const auto names = fs.names();
   if ((console.refused || (status != 0 && status != 3)) && (names.size() != 2 || fs.contents("old.out") != kOldReport))
     return "a refused or failed run wrote a file";
@@ -53,9 +64,6 @@ std::string runCommandLineInput(const std::string& input) {
                          std::find(args.begin(), args.end(), "--overwrite") != args.end();
   if (!mayChange && (!fs.exists("old.out") || fs.contents("old.out") != kOldReport))
     return "an earlier report changed without --append or --overwrite";
-  if (fs.exists("old.out") && fs.appendedTo("old.out") &&
-      fs.contents("old.out").rfind(std::string(kOldReport) + "\n", 0) != 0)
-    return "appending lost the earlier report";
   return {};
 }
 
@@ -80,13 +88,7 @@ std::string runFuzzInput(const std::uint8_t* data, std::size_t size) {
   QuietConsole console(lines(typed));
 
   const int status = runKorvelin(console, fs);
-  // Ends as asked, at a full disk, at unusable input or at the register's limit.
-  if (status < 0 || status > 3) return "exit status " + std::to_string(status);
-  if (fs.scratchLeft()) return "scratch file left";
-  if (fs.contents(dataFile) != patterns) return "data file changed";
-  if (fs.exists("old.out") && fs.appendedTo("old.out") &&
-      fs.contents("old.out").rfind(std::string(kOldReport) + "\n", 0) != 0)
-    return "appending lost the earlier report";
+  if (const std::string broken = brokenRule(fs, dataFile, patterns, status); !broken.empty()) return broken;
   if (fs.exists("old.out") && !fs.appendedTo("old.out") && status != 0 && status != 3 &&
       fs.contents("old.out") != kOldReport)
     return "a failed run overwrote the earlier report";

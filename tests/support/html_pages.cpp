@@ -1,15 +1,16 @@
 #include "html_pages.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <map>
+#include <regex>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
 
 #include "export/html_report.h"
 #include "export/json_export.h"
+#include "results/hypothesis_fit.h"
 #include "version.h"
 
 namespace korvelin::testing {
@@ -19,7 +20,6 @@ RenderedRun renderRun(const std::map<std::string, std::string>& files, const std
   run.transcript = runSession(files, answers);
   const HtmlContext context{kVersion, "2026-12-07 12:00 UTC", ""};
   run.html = htmlReport(run.transcript.results, run.transcript.sample, context);
-  run.json = toJson(run.transcript.results, run.transcript.sample, run.transcript.status, "");
   return run;
 }
 
@@ -36,41 +36,17 @@ struct Tag {
   std::map<std::string, std::string> attributes;
 };
 
-// The tag that starts at `at` (a '<'); `at` moves past it.
+// The tag that starts at `at` (a '<'); `at` moves to its end. The pages
+// write their tags in lower case and quote every attribute value.
 Tag readTag(const std::string& html, std::size_t& at) {
+  static const std::regex name(R"(^<(/?)([!\w-]+))"), attribute(R"re(([\w-]+)="([^"]*)")re");
+  const std::size_t end = std::min(html.find('>', at), html.size());
+  const std::string text = html.substr(at, end - at);
+  at = end;
   Tag tag;
-  std::size_t i = at + 1;
-  if (i < html.size() && html[i] == '/') {
-    tag.closing = true;
-    ++i;
-  }
-  while (i < html.size() && (std::isalnum(static_cast<unsigned char>(html[i])) || html[i] == '-' || html[i] == '!'))
-    tag.name += static_cast<char>(std::tolower(static_cast<unsigned char>(html[i++])));
-  while (i < html.size() && html[i] != '>') {
-    if (std::isspace(static_cast<unsigned char>(html[i])) || html[i] == '/') {
-      ++i;
-      continue;
-    }
-    std::string key;
-    while (i < html.size() && !std::isspace(static_cast<unsigned char>(html[i])) && html[i] != '=' &&
-           html[i] != '>' && html[i] != '/')
-      key += html[i++];
-    std::string value;
-    if (i < html.size() && html[i] == '=') {
-      ++i;
-      const char quote = html[i];
-      if (quote == '"' || quote == '\'') {
-        const std::size_t end = html.find(quote, i + 1);
-        value = html.substr(i + 1, end - i - 1);
-        i = end == std::string::npos ? html.size() : end + 1;
-      } else {
-        while (i < html.size() && !std::isspace(static_cast<unsigned char>(html[i])) && html[i] != '>')
-          value += html[i++];
-      }
-    }
-    tag.attributes[key] = value;
-  }
-  at = i;
+  if (std::smatch m; std::regex_search(text, m, name)) tag.closing = m[1].length() > 0, tag.name = m[2];
+  for (std::sregex_iterator it(text.begin(), text.end(), attribute), last; it != last; ++it)
+    tag.attributes[(*it)[1]] = (*it)[2];
   return tag;
 }
 
@@ -184,9 +160,9 @@ std::string chartMismatch(const nlohmann::json& fit, const std::vector<PageBar>&
 
 }  // namespace
 
-std::string shapeMismatch(const std::string& json, const std::vector<PageSection>& page,
-                          std::size_t maxGhostLanes) {
-  const auto doc = nlohmann::json::parse(json);
+std::string shapeMismatch(const Results& results, const Sample& sample, const std::string& html) {
+  const auto doc = nlohmann::json::parse(toJson(results, sample, 0, ""));
+  const std::vector<PageSection> page = pageShape(html);
   const auto& input = doc.at("input");
   const auto& hypotheses = doc.at("hypotheses");
   std::vector<const PageSection*> observed, sections;
@@ -207,26 +183,12 @@ std::string shapeMismatch(const std::string& json, const std::vector<PageSection
   for (std::size_t p = 0; p < patterns.size(); ++p)
     if (auto d = laneMismatch(observed[0]->lanes[p], patterns[p].at("pattern"), false); !d.empty())
       return "observed gel: " + d;
-  // A section for each of the best ten hypotheses of each pass (the
-  // first pass, or one split trial), pass after pass up to 100 in all, in
-  // the order of the hypotheses.
-  std::vector<std::vector<std::size_t>> passes;
-  std::map<std::string, std::size_t> passOf;
-  for (std::size_t i = 0; i < hypotheses.size(); ++i) {
-    const auto [at, added] =
-        passOf.emplace(hypotheses[i].at("pass").dump() + hypotheses[i].at("split").dump(), passes.size());
-    if (added) passes.emplace_back();
-    passes[at->second].push_back(i);
-  }
-  std::set<std::size_t> drawn;
-  for (auto& members : passes) {
-    const auto rank = [&](std::size_t i) {
-      const auto& fit = hypotheses[i].at("fit");
-      return fit.is_null() ? 1 << 30 : fit.at("rank").get<int>();
-    };
-    std::stable_sort(members.begin(), members.end(), [&](std::size_t a, std::size_t b) { return rank(a) < rank(b); });
-    for (std::size_t k = 0; k < members.size() && k < 10 && drawn.size() < 100; ++k) drawn.insert(members[k]);
-  }
+  // A section for each hypothesis drawn (the best of each pass, see
+  // drawnHypotheses), in the order of the hypotheses.
+  std::vector<std::size_t> drawn;
+  const std::vector<bool> isDrawn = drawnHypotheses(results);
+  for (std::size_t i = 0; i < isDrawn.size(); ++i)
+    if (isDrawn[i]) drawn.push_back(i);
   if (sections.size() != drawn.size())
     return std::to_string(sections.size()) + " hypothesis sections for " + std::to_string(drawn.size()) +
            " drawn of " + std::to_string(hypotheses.size());
@@ -253,7 +215,7 @@ std::string shapeMismatch(const std::string& json, const std::vector<PageSection
     std::vector<std::pair<std::string, bool>> lanes;
     for (const auto& g : h.at("genotypes")) lanes.emplace_back(g.at("pattern"), false);
     const auto& missing = h.at("missing_phenotypes");
-    for (std::size_t k = 0; k < missing.size() && k < maxGhostLanes; ++k) lanes.emplace_back(missing[k], true);
+    for (std::size_t k = 0; k < missing.size() && k < kMaxGhostLanes; ++k) lanes.emplace_back(missing[k], true);
     if (s.lanes.size() != lanes.size())
       return where + std::to_string(s.lanes.size()) + " lanes for " + std::to_string(lanes.size());
     if (auto d = chartMismatch(h.at("fit"), s.bars, lanes.size()); !d.empty()) return where + d;

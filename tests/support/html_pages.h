@@ -1,7 +1,7 @@
 #pragma once
 // A worked example run in memory from its answers file, with the HTML page
-// and the JSON document of that run: for the tests of the HTML report and
-// the tool that hands the pages to a browser.
+// of that run, and what the page's tags say: for the tests of the HTML report
+// and of the pages in a browser.
 
 #include <string>
 
@@ -12,10 +12,9 @@ namespace korvelin::testing {
 struct RenderedRun {
   Transcript transcript;
   std::string html;
-  std::string json;
 };
 
-// A session of these files and answers, with its page and document.
+// A session of these files and answers, with its page.
 RenderedRun renderRun(const std::map<std::string, std::string>& files, const std::vector<std::string>& answers);
 
 // A one-locus dimer with a modified form of each allele, whose sample lacks
@@ -53,13 +52,12 @@ struct PageSection {
 };
 std::vector<PageSection> pageShape(const std::string& html);
 
-// Empty when the page's lanes and bands are those of the JSON document of
-// the same run (one lane per distinct pattern, a band per '1', a section per
-// hypothesis with ghost lanes for its missing phenotypes and the origin of
-// every band; under a fitted hypothesis's gel an observed and an expected bar
-// per lane with the counts of the fit, drawn to one scale), else the first
-// difference.
-std::string shapeMismatch(const std::string& json, const std::vector<PageSection>& page,
-                          std::size_t maxGhostLanes);
+// Empty when the lanes and bands of the page `html` are those of the JSON
+// document of the same results (one lane per distinct pattern, a band per '1',
+// a section per hypothesis drawn with ghost lanes for its missing phenotypes
+// and the origin of every band; under a fitted hypothesis's gel an observed
+// and an expected bar per lane with the counts of the fit, drawn to one
+// scale), else the first difference.
+std::string shapeMismatch(const Results& results, const Sample& sample, const std::string& html);
 
 }  // namespace korvelin::testing

@@ -1,5 +1,6 @@
 #include "memory_platform.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -15,14 +16,9 @@ class MemoryInputFile : public InputFile {
       return false;
     }
     if (pos_ >= text_.size()) return false;
-    const auto end = text_.find('\n', pos_);
-    if (end == std::string::npos) {
-      line = text_.substr(pos_);
-      pos_ = text_.size();
-    } else {
-      line = text_.substr(pos_, end - pos_);
-      pos_ = end + 1;
-    }
+    const std::size_t end = std::min(text_.find('\n', pos_), text_.size());
+    line = text_.substr(pos_, end - pos_);
+    pos_ = end + 1;
     return true;
   }
   int readError() const override { return error_; }
@@ -34,6 +30,20 @@ class MemoryInputFile : public InputFile {
   int lineNumber_ = 0;
   int error_ = 0;
 };
+
+// Appends a line to `target` within `room` bytes: like a full disk, what
+// fits is written and the rest is lost (ENOSPC).
+int appendWithin(std::string& target, const std::string& line, std::size_t& room) {
+  if (line.size() + 1 > room) {
+    target.append(line, 0, room);
+    room = 0;
+    return ENOSPC;
+  }
+  if (room != static_cast<std::size_t>(-1)) room -= line.size() + 1;
+  target += line;
+  target += '\n';
+  return 0;
+}
 
 class MemoryRecordFile : public RecordFile {
  public:
@@ -59,7 +69,7 @@ class MemoryHeldFile : public HeldFile {
   std::string name;
 };
 
-// Writes into the directory's text; `room` is what is left on the disk. An
+// Writes into the directory's text, within what is left on the disk. An
 // overwrite writes into a temporary file that replaces the held one at close.
 class MemoryOutputFile : public OutputFile {
  public:
@@ -68,20 +78,8 @@ class MemoryOutputFile : public OutputFile {
   ~MemoryOutputFile() override { discard(); }
   bool writeLine(const std::string& line, int& status) override {
     if (held_->fs.beforeWrite) held_->fs.beforeWrite(held_->name, ++lines_);
-    std::string& target = held_->fs.files_[written_];
-    std::size_t& room = held_->fs.room_;
-    if (line.size() + 1 > room) {
-      // Like a full disk: what fits is written, the rest is lost.
-      target.append(line, 0, room);
-      room = 0;
-      status = ENOSPC;
-      return false;
-    }
-    room -= line.size() + 1;
-    target += line;
-    target += '\n';
-    status = 0;
-    return true;
+    status = appendWithin(held_->fs.files_[written_], line, held_->fs.room_);
+    return status == 0;
   }
   int flush() override { return 0; }
   int close() override {
@@ -114,18 +112,8 @@ class MemoryStagedFile : public StagedFile {
   ~MemoryStagedFile() override { discard(); }
   bool writeLine(const std::string& line, int& status) override {
     if (fs_.beforeWrite) fs_.beforeWrite(name_, ++lines_);
-    std::string& target = fs_.files_[temporary_];
-    if (line.size() + 1 > fs_.room_) {
-      target.append(line, 0, fs_.room_);
-      fs_.room_ = 0;
-      status = ENOSPC;
-      return false;
-    }
-    if (fs_.room_ != static_cast<std::size_t>(-1)) fs_.room_ -= line.size() + 1;
-    target += line;
-    target += '\n';
-    status = 0;
-    return true;
+    status = appendWithin(fs_.files_[temporary_], line, fs_.room_);
+    return status == 0;
   }
   int flush() override { return 0; }
   int close() override { return 0; }
@@ -167,16 +155,8 @@ bool ScriptedConsole::readLine(std::string& line) {
 
 void ScriptedConsole::out(const std::string& line) {
   if (outError_ != 0) return;
-  if (line.size() + 1 > outRoom_) {
-    out_.append(line, 0, outRoom_);
-    outRoom_ = 0;
-    outError_ = ENOSPC;
-    return;
-  }
-  if (outRoom_ != static_cast<std::size_t>(-1)) outRoom_ -= line.size() + 1;
-  ++lines_;
-  out_ += line;
-  out_ += '\n';
+  outError_ = appendWithin(out_, line, outRoom_);
+  if (outError_ == 0) ++lines_;
 }
 
 void ScriptedConsole::err(const std::string& line) {

@@ -37,26 +37,26 @@ struct ModelBand {
 
 }  // namespace
 
-int homomericClasses(const std::vector<std::string>& patterns, bool dna) {
+std::unique_ptr<State> analysed(const std::vector<std::string>& patterns, bool dna) {
   auto st = std::make_unique<State>();
-  st->nzones = static_cast<int>(patterns.front().size());
-  st->nzymos = static_cast<int>(patterns.size());
-  st->dna = dna ? 1 : 0;
-  for (int p = 1; p <= st->nzymos; ++p)
-    for (int z = 1; z <= st->nzones; ++z) st->m(p, z) = patterns[static_cast<std::size_t>(p - 1)][z - 1] == '1';
-  initia(*st);
-  logary(*st);
-  equcls(*st);
-  dna ? dnavar(*st) : homhet(*st);
-  return st->nhom;
+  analyse(*st, patterns, dna);
+  return st;
 }
 
+void analyse(State& st, const std::vector<std::string>& patterns, bool dna) {
+  setPatterns(st, patterns);
+  st.dna = dna ? 1 : 0;
+  initia(st);
+  logary(st);
+  equcls(st);
+  dna ? dnavar(st) : homhet(st);
+}
 
 GeneratedCase PatternGenerator::next(bool dna, int maxHom) {
   for (;;) {
     GeneratedCase c = chance(60) ? model() : random();
     if (c.patterns.empty()) continue;
-    c.nhom = homomericClasses(c.patterns, dna);
+    c.nhom = analysed(c.patterns, dna)->nhom;
     if (c.nhom >= 1 && c.nhom <= maxHom) return c;
   }
 }
@@ -185,19 +185,16 @@ GeneratedCase PatternGenerator::model() {
     if (small) continue;
     if (alleles >= 2 && chance(40)) {  // the hybrid of alleles 1 and b
       bands.push_back({[l, b = pick(2, alleles)](const Genotype& g) { return g[l] == std::pair(1, b); }});
-      truth.hybrids = true;
     }
     if (chance(25)) {  // a modified form of allele a, seen without a second visible allele only
       bands.push_back({[l, a = pick(1, alleles)](const Genotype& g) {
         return g[l].second == a && (g[l].first == 0 || g[l].first == a);
       }});
-      truth.modified = true;
     }
     if (l > 0 && chance(35)) {  // the hybrid of allele 1 of an earlier locus and allele b of this one
       bands.push_back({[l, k = pick(0, l - 1), b = pick(1, alleles)](const Genotype& g) {
         return carries(g, k, 1) && carries(g, l, b);
       }});
-      truth.hybrids = true;
     }
   }
   if (chance(25)) bands.push_back({[](const Genotype&) { return true; }});

@@ -6,10 +6,13 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <random>
 #include <string>
 #include <vector>
+
+#include "state/state.h"
 
 namespace korvelin::testing {
 
@@ -24,8 +27,6 @@ struct TrueModel {
   // For each pattern, one genotype that shows it: per locus the two alleles,
   // lower first, 0 for the null allele.
   std::vector<std::vector<std::pair<int, int>>> genotypes;
-  bool hybrids = false;   // the model has heteromeric bands
-  bool modified = false;  // the model has modified bands
 };
 
 // A population in Hardy-Weinberg proportions: per locus the frequencies of
@@ -87,9 +88,10 @@ class PatternGenerator {
   std::mt19937 rng_;
 };
 
-// The homomeric classes (zymograms) or allele zones (DNA) that an analysis
-// pass finds in these patterns.
-int homomericClasses(const std::vector<std::string>& patterns, bool dna);
+// An analysis pass over these patterns (one 0/1 string each) up to the
+// homomeric classes (zymograms) or allele zones (DNA), `nhom` of them.
+void analyse(State& st, const std::vector<std::string>& patterns, bool dna = false);
+std::unique_ptr<State> analysed(const std::vector<std::string>& patterns, bool dna = false);
 
 
 }  // namespace korvelin::testing

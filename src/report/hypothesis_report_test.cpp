@@ -1,9 +1,9 @@
 // The announcement and the full report of one hypothesis as only a state set
 // up by hand reaches them: the worked layouts, the lists that run over
-// several lines and unassigned Ezones. The drawing of the patterns (numbers
-// too wide, one full block: tests/cases/report/), where the report goes
-// (console, file, pointer line) and the usual boxes are pinned by the
-// transcripts.
+// several lines and unassigned Ezones. What real runs reach is pinned by the
+// transcripts: the drawing (numbers too wide, one full block), a null allele
+// beside fixed Ezones with its intralocus bands, an Ezone of a class between
+// fixed bands (tests/cases/report/), where the report goes and the usual boxes.
 
 #include "report/hypothesis_report.h"
 
@@ -119,48 +119,6 @@ struct Hypothesis : testing::Rig {
     return out();
   }
 };
-
-TEST(HypothesisReport, NullAlleleLocusWithFixedEzoneAndIntralocusBand) {
-  Hypothesis h(6);
-  h.group(-1, {1});
-  h.group(-2, {3});
-  h.allele(1, 1, 1, {2});
-  h.dependent(2, {4}, 1, {1, 1, 1, 2});
-  h.allele(3, 1, 2, {5, 6}, true);
-  h.st.zsum(2) = 4;
-  h.st.zsum(5) = 3;
-  const std::string out = h.report();
-  EXPECT_TRUE(hasLines(out, {" ", " Homomerics:", " -----------", " Alleles at Locus  1:",
-                             "   Allele  1 [  4] Ezone  2 ", "   Allele  2 [  3] Ezone  5 ~ 6 ",
-                             "   - may contain heteromeric between this allele and a fixed Ezone",
-                             "   Allele  0 [   ] Null allele", " OR", "   Fixed zone  1",
-                             "   - Facultative post-translational modifications:", "     Ezone  2 ",
-                             "     Ezone  5 ~ 6 "}));
-  EXPECT_TRUE(hasLines(out, {"", " Intralocus-Heteromerics:", " ----------------------- ", " No Ezone",
-                             "   contains intralocus heteromeric of", "   Locus  1, Allele 0", "   and",
-                             "   Locus  1, Allele  1: Ezone  2 ", " No Ezone", "   contains intralocus heteromeric of",
-                             "   Locus  1, Allele 0", "   and", "   Locus  1, Allele  2: Ezone  5 ~ 6 ", " Ezone  4 ",
-                             "   contains intralocus heteromeric of", "   Locus  1, Allele  1: Ezone  2 ", "   and",
-                             "   Locus  1, Allele  2: Ezone  5 ~ 6 "}));
-}
-
-// Ezone 3 in one class with Ezone 8 holds allele 2 of locus 1, which has a
-// null allele; two fixed Ezones. (Lists of several fixed and empty Ezones
-// in the class summaries are met in the transcripts.)
-TEST(HypothesisReport, SingleEzoneOfAClassWithFixedBandsAround) {
-  Hypothesis h(9);
-  h.group(-1, {1, 9});
-  h.allele(1, 1, 1, {2}, true);
-  h.allele(2, 1, 2, {3, 8});
-  h.group(-2, {4, 5, 6, 7});
-  const std::string out = h.report();
-  EXPECT_TRUE(hasLines(out, {"   Allele  0 [   ] Null allele", " OR", "   One or more of the fixed zones  1~ 9"}));
-  EXPECT_TRUE(hasLines(out, {" Ezone  3 ", " - equivalent to Ezone  3 ~ 8 ",
-                             " - contains homomeric: Locus  1, Allele  2",
-                             " - or heteromeric of this allele with a fixed band",
-                             " - or heteromeric of Locus  1, Allele 0, and fixed band",
-                             " - or facultative post-translational modification of fixed bands", " Ezone  4 "}));
-}
 
 TEST(HypothesisReport, LongListsContinueAndOneLocusHasNoInterlocusPairs) {
   Hypothesis twenty(21), eleven(11);

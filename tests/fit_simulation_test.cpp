@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <iostream>
+#include <numeric>
 #include <random>
 #include <set>
 
@@ -59,13 +60,10 @@ std::pair<std::vector<HypothesisFit>, int> fitsOfTruth(const Transcript& t, cons
 // `null` > 0, a null allele of frequency in [null, null + 0.15].
 HwLocus locus(std::mt19937& rng, int visible, double null, double least = 0.12) {
   std::uniform_real_distribution<double> u(0, 1);
-  HwLocus l;
-  l.nullFrequency = null > 0 ? null + 0.15 * u(rng) : 0;
+  HwLocus l{{}, null > 0 ? null + 0.15 * u(rng) : 0};
   std::vector<double> shares(static_cast<std::size_t>(visible));
   for (double& x : shares) x = 0.5 + u(rng);
-  double total = 0;
-  for (const double x : shares) total += x;
-  const double rest = 1 - l.nullFrequency - least * visible;
+  const double total = std::accumulate(shares.begin(), shares.end(), 0.0), rest = 1 - l.nullFrequency - least * visible;
   for (const double x : shares) l.alleles.push_back(least + rest * x / total);
   return l;
 }

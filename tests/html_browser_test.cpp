@@ -114,7 +114,8 @@ TEST(HtmlReportInBrowser, EveryExampleLoadsCleanlyAndPrints) {
     ASSERT_EQ(pages.back().second.transcript.status, 0) << example.name;
   }
   EXPECT_GE(pages.size(), 7u);
-  pages.emplace_back("missing-phenotype", renderMissingPhenotype());
+  const ShippedRun gap = shippedRun(KORVELIN_EXAMPLES, KORVELIN_TESTS_DIR, "golden/missing-phenotype");
+  pages.emplace_back("missing-phenotype", renderRun(gap.files, gap.answers));
   checkInBrowser(pages);
 }
 

@@ -23,11 +23,6 @@ RenderedRun renderRun(const std::map<std::string, std::string>& files, const std
   return run;
 }
 
-RenderedRun renderMissingPhenotype() {
-  return renderRun({{"gap.dat", patternFile({"00010", "10110", "10000", "00011", "11000", "10111", "11110", "10110"})}},
-                   consoleAnswers("gap"));
-}
-
 namespace {
 
 struct Tag {

@@ -17,10 +17,6 @@ struct RenderedRun {
 // A session of these files and answers, with its page.
 RenderedRun renderRun(const std::map<std::string, std::string>& files, const std::vector<std::string>& answers);
 
-// A one-locus dimer with a modified form of each allele, whose sample lacks
-// one of the 8 phenotypes the hypothesis expects (a ghost lane to draw).
-RenderedRun renderMissingPhenotype();
-
 }  // namespace korvelin::testing
 
 namespace korvelin::testing {

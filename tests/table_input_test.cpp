@@ -123,7 +123,7 @@ TEST(TableInput, EveryExampleAsATableGivesTheExamplesReport) {
     answers.at(0) = table;
     const Transcript t = runSession({{table, text}}, answers);
     EXPECT_EQ(t.status, 0);
-    EXPECT_FALSE(scratchLeft(t));
+    EXPECT_FALSE(t.scratchLeft);
     const std::string expected = (dir / "expected" / stem).string();
     EXPECT_EQ(firstDifference(asTableRun(readTextFile(expected + ".console"), dat, table, distinct), t.out), "");
     ASSERT_TRUE(t.files.contains(stem + ".out"));

@@ -5,6 +5,7 @@
 
 #include <csignal>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "harness.h"
@@ -29,24 +30,19 @@ TEST(ParallelTrials, TwoThreadsWriteWhatOneWrites) {
     std::istringstream words(row);
     std::string kind, name;
     words >> kind >> name;
-    std::vector<std::string> rest;
-    for (std::string w; words >> w;) rest.push_back(w);
-    Transcript one, two;
+    const std::vector<std::string> rest{std::istream_iterator<std::string>(words), {}};
     const ShippedRun run = shippedRun(KORVELIN_EXAMPLES, KORVELIN_TESTS_DIR, name);
-    if (kind == "dialogue") {
-      const std::size_t stop = rest.empty() ? std::size_t(-1) : std::stoul(rest[0]);
-      one = runSession(run.files, run.answers, 1, stop);
-      two = runSession(run.files, run.answers, 2, stop);
-      // Stopped in the middle of the trials.
-      const auto interrupted = one.out.find("** Interrupted");
-      stopped += interrupted != std::string::npos && one.out.find(" Splitting Ezone ") < interrupted;
-    } else {
+    const auto withJobs = [&](int jobs) {
+      if (kind == "dialogue")
+        return runSession(run.files, run.answers, jobs, rest.empty() ? std::size_t(-1) : std::stoul(rest[0]));
       auto args = rest;
-      args.insert(args.end(), {"--jobs", "1"});
-      one = runCommandLineSession(run.files, args);
-      args.back() = "2";
-      two = runCommandLineSession(run.files, args);
-    }
+      args.insert(args.end(), {"--jobs", std::to_string(jobs)});
+      return runCommandLineSession(run.files, args);
+    };
+    const Transcript one = withJobs(1), two = withJobs(2);
+    // Stopped in the middle of the trials.
+    const auto interrupted = one.out.find("** Interrupted");
+    stopped += interrupted != std::string::npos && one.out.find(" Splitting Ezone ") < interrupted;
     ++runs;
     for (const auto& [file, text] : one.files) {
       trials += count(text, " Splitting Ezone ");

@@ -265,87 +265,66 @@ std::string example(const std::string& file) { return readTextFile(std::string(K
 const std::string kGoodPatterns = "3\n(3I1)\n110\n011\n111\n010\n";
 const std::string kInterrupted = " ** Interrupted - the run ends\n" + ruler() + "\n";
 
-// A stop signal (Ctrl-C, a closed terminal, kill, Ctrl-\) ends the run in
-// order at the question or pause it waits at: the report keeps what was
-// written, then the message and the ruler; no scratch file and no new text
-// of an overwrite is left, the old report stays; the status is 128 + the
-// signal. The handlers are in place before any file is made.
-TEST(RealRuns, StopSignalsEndTheRunInOrder) {
-  const Folder dir("signal", {"dimer.dat"});
+// One row per real run: what is typed, what the process meets (a limit,
+// another standard output, a signal once the run waits at a prompt), its
+// status and the one message it must show.
+//  - A stop signal (Ctrl-C, a closed terminal, kill, Ctrl-\) ends the run in
+//    order at the question or pause it waits at: the report keeps what was
+//    written, then the message and the ruler; the status is 128 + the
+//    signal. The handlers are in place before any file is made.
+//  - A write that fails ends the run with status 1 and a message where it can
+//    be seen: standard output to a full disk or a closed pipe, and a report
+//    file beyond the file-size limit (SIGXFSZ is ignored: the write fails).
+// Either way no scratch file and no new text of an overwrite is left, the
+// old report stays, and the ruler is last.
+TEST(RealRuns, StopSignalsAndFailedWritesEndTheRunInOrder) {
+  const Folder dir("ends", {"dimer.dat", "overlap.dat"});
   std::ofstream(dir.path / "p.dat") << kGoodPatterns;
   std::string dimerAnswers = example("dimer.answers");
   dimerAnswers.erase(dimerAnswers.rfind("n\n"));  // up to the offer
   std::string dimerReport = example("expected/dimer.out");
   dimerReport.resize(dimerReport.size() - ruler().size() - 1);
+  const std::string allEzones = "overlap\nf\n\nz\n\n\ny\n0\n8\n", writing = "in WRITing of standard output";
   struct Case {
-    int signal;
     std::string typed;
-    std::string waitFor;  // the prompt the run then waits at, the scratch file
-                          // or the new text of an overwrite made by then
-    int times;
+    std::function<void()> inChild;
+    int signal;           // sent once `waitFor` came `times` times: a prompt the run
+    std::string waitFor;  // waits at, the scratch file or the new text of an
+    int times;            // overwrite made by then
+    int status;
+    std::string message;  // on standard output, else on standard error
+    bool onErr;
   };
-  std::vector<Case> cases{{SIGINT, dimerAnswers, "Yes=\"y\", No=\"n\"", 1},
-                          {SIGTERM, "p\nf\nold.out\no\n", "Type of pattern", 1}};
+  std::vector<Case> cases{
+      {dimerAnswers, {}, SIGINT, "Yes=\"y\", No=\"n\"", 1, 128 + SIGINT, kInterrupted, false},
+      {"p\nf\nold.out\no\n", {}, SIGTERM, "Type of pattern", 1, 128 + SIGTERM, kInterrupted, false},
+      {allEzones, [] { ::dup2(::open("/dev/full", O_WRONLY), 1); }, 0, "", 0, 1, writing, true},
+      {allEzones, [] { int p[2]; if (::pipe(p) == 0) ::dup2(p[1], 1), ::close(p[0]); }, 0, "", 0, 1, writing, true},
+      {allEzones, limited(RLIMIT_FSIZE, 20000), 0, "", 0, 1, "in WRITing of overlap.out", false}};
   for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
-    cases.push_back({signal, "p\ns\nz\n\n", "<Press Return to continue>", 2});
+    cases.push_back({"p\ns\nz\n\n", {}, signal, "<Press Return to continue>", 2, 128 + signal, kInterrupted, false});
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.typed + std::to_string(c.signal));
-    fs::remove(dir.path / "dimer.out");
+    SCOPED_TRACE(c.typed + std::to_string(c.signal) + c.message);
+    for (const char* report : {"dimer.out", "overlap.out"}) fs::remove(dir.path / report);
     std::ofstream(dir.path / "old.out") << "old report\n";
-    RealRun run(dir.path);
+    RealRun run(dir.path, {}, c.inChild);
     run.type(c.typed);
-    ASSERT_TRUE(run.waitFor(c.waitFor, c.times));
-    EXPECT_EQ(dir.leftovers(), 1);
-    run.signal(c.signal);
-    EXPECT_EQ(run.finish(), 128 + c.signal);
-    EXPECT_TRUE(run.out.ends_with(kInterrupted)) << run.out;
+    if (c.signal) {
+      ASSERT_TRUE(run.waitFor(c.waitFor, c.times));
+      EXPECT_EQ(dir.leftovers(), 1);
+      run.signal(c.signal);
+    }
+    EXPECT_EQ(run.finish(), c.status);
+    const std::string& where = c.onErr ? run.err : run.out;
+    EXPECT_EQ(count(where, c.message), 1) << where;
+    EXPECT_TRUE(where.ends_with(c.signal ? kInterrupted : ruler() + "\n"));
     EXPECT_EQ(dir.leftovers(), 0);
     EXPECT_EQ(dir.read("old.out"), "old report\n");
     if (c.typed == dimerAnswers) {
       EXPECT_EQ(firstDifference(dimerReport + kInterrupted, dir.read("dimer.out")), "");
     }
-  }
-}
-
-// A write that fails ends the run with status 1 and a message where it can
-// be seen: standard output to a full disk or a closed pipe, and a report
-// file beyond the file-size limit (SIGXFSZ is ignored: the write fails).
-TEST(RealRuns, FailedWritesEndTheRunWithStatus1) {
-  const Folder dir("writes", {"overlap.dat"});
-  const std::string allEzones = "overlap\nf\n\nz\n\n\ny\n0\n8\n";
-  struct Case {
-    const char* kind;
-    std::function<void()> inChild;
-    std::string message;  // on standard output, else on standard error
-    bool onErr;
-  };
-  const Case cases[] = {
-      {"screen to a full disk",
-       [] { ::dup2(::open("/dev/full", O_WRONLY), 1); }, "in WRITing of standard output", true},
-      {"screen to a closed pipe",
-       [] {
-         int p[2];
-         if (::pipe(p) == 0) {
-           ::dup2(p[1], 1);
-           ::close(p[0]);
-         }
-       },
-       "in WRITing of standard output", true},
-      {"report beyond the file-size limit",
-       limited(RLIMIT_FSIZE, 20000),
-       "in WRITing of overlap.out", false},
-  };
-  for (const Case& c : cases) {
-    fs::remove(dir.path / "overlap.out");
-    RealRun run(dir.path, {}, c.inChild);
-    run.type(allEzones);
-    EXPECT_EQ(run.finish(), 1) << c.kind;
-    const std::string& where = c.onErr ? run.err : run.out;
-    EXPECT_EQ(count(where, c.message), 1) << c.kind << "\n" << where;
-    EXPECT_TRUE(where.ends_with(ruler() + "\n")) << c.kind;
-    EXPECT_EQ(dir.leftovers(), 0) << c.kind;
-    if (!c.onErr) {
-      EXPECT_EQ(fs::file_size(dir.path / "overlap.out"), 20000u) << c.kind;
+    if (c.message.ends_with("overlap.out")) {
+      EXPECT_EQ(fs::file_size(dir.path / "overlap.out"), 20000u);
     }
   }
 }

@@ -82,8 +82,8 @@ TEST(RecordFormat, ReadsWritesAndRefuses) {
     Ints values;
     const bool end = field.at(3) == "end";
     const Ints want = end ? Ints{} : numbers(field[3]);
-    const ReadStatus status = format->read(src, end ? 2 : static_cast<int>(want.size()), values);
-    EXPECT_EQ(status, end ? ReadStatus::EndOfFile : ReadStatus::Ok);
+    EXPECT_EQ(format->read(src, end ? 2 : static_cast<int>(want.size()), values),
+              end ? ReadStatus::EndOfFile : ReadStatus::Ok);
     if (!end) {
       EXPECT_EQ(values, want);
     }

@@ -48,14 +48,13 @@
 #include <sstream>
 
 #include "base/format.h"
-#include "cli/command_line.h"
 #include "harness.h"
-#include "run/run.h"
 
 namespace korvelin::testing {
 namespace {
 
 namespace fs = std::filesystem;
+using Files = std::map<std::string, std::string>;
 
 const std::set<std::string> kCaseFiles{"answers.txt", "args.txt", "setup.txt"};
 
@@ -80,86 +79,59 @@ bool hasControls(const std::string& text) {
   });
 }
 
-bool isDataFile(const std::string& name) {
-  for (const char* end : {".dat", ".csv", ".tsv", ".txt", ".xlsx"})
-    if (name.ends_with(end)) return true;
-  return false;
+const std::map<std::string, FileKind> kKinds{
+    {"directory", FileKind::Directory}, {"fifo", FileKind::Fifo}, {"device", FileKind::Device}, {"link", FileKind::Link}};
+
+std::string caseFile(const fs::path& dir, const char* name) {
+  return fs::exists(dir / name) ? readTextFile((dir / name).string()) : "";
 }
 
-// What a run produced: its status, console and the files it created or changed.
-struct Outcome {
-  int status = -1;
-  std::string out, err;
-  std::map<std::string, std::string> files;
-  bool scratchLeft = false;
-};
-
-FileKind kindNamed(const std::string& word) {
-  if (word == "directory") return FileKind::Directory;
-  if (word == "fifo") return FileKind::Fifo;
-  if (word == "device") return FileKind::Device;
-  if (word == "link") return FileKind::Link;
-  throw std::invalid_argument("setup.txt: no such kind " + word);
-}
-
-Outcome run(const fs::path& dir, const std::map<std::string, std::string>& inputs, bool commandLine) {
-  std::vector<std::string> answers =
-      commandLine ? std::vector<std::string>(50, "y") : lines(readTextFile((dir / "answers.txt").string()));
-  ScriptedConsole console(answers);
-  MemoryFileSystem files;
-  for (const auto& [name, text] : inputs) files.put(name, text);
-  RunSettings settings;
-  std::vector<std::unique_ptr<HeldFile>> held;
+// A run of the case, with only the files it created or changed.
+Transcript run(const fs::path& dir, const Files& inputs, bool commandLine) {
   std::map<std::pair<std::string, std::size_t>, std::string> at;
-  std::istringstream setup(fs::exists(dir / "setup.txt") ? readTextFile((dir / "setup.txt").string()) : "");
-  for (std::string row; std::getline(setup, row);) {
-    std::istringstream words(row.substr(0, row.find('#')));
-    std::string what, a, b, c, d;
-    if (!(words >> what)) continue;
-    words >> a >> b >> c >> d;
-    if (what == "room") files.setCapacity(std::stoul(a));
-    else if (what == "screen") console.setOutCapacity(std::stoul(a));
-    else if (what == "unreadable") files.makeUnreadable(a);
-    else if (what == "kind") files.setKind(a, kindNamed(b));
-    else if (what == "link") files.link(a, b);
-    else if (what == "fail-create") files.failCreating(a, std::stoi(b));
-    else if (what == "fail-read") files.failReadingAt(a, std::stoi(b));
-    else if (what == "fail-scratch") files.failScratch();
-    else if (what == "stop-after-answers") console.stopAfter(std::stoul(a), std::stoi(b));
-    else if (what == "stop-after-lines") console.stopAfterLines(std::stoul(a), std::stoi(b));
-    else if (what == "at") at[{a, std::stoul(b)}] = c == "put" ? d : c;
-    else if (what == "jobs") settings.jobs = std::stoi(a);
-    else if (what == "held") {
-      int status = 0;
-      held.push_back(files.hold(a, status));
-    } else throw std::invalid_argument("setup.txt: unknown fault " + row);
-  }
-  if (!at.empty())
-    files.beforeWrite = [&](const std::string& name, std::size_t line) {
-      const auto it = at.find({name, line});
-      if (it == at.end()) return;
-      if (it->second == "bad_alloc") throw std::bad_alloc();
-      if (std::isdigit(static_cast<unsigned char>(it->second[0]))) console.raise(std::stoi(it->second));
-      else files.put(it->second, "another run's file\n");
-    };
-  Outcome o;
-  if (commandLine) {
-    o.status = cli::runCommandLine(lines(readTextFile((dir / "args.txt").string())), console, files);
-  } else {
-    settings.unattended = false;
-    o.status = runKorvelin(console, files, settings, nullptr);
-  }
-  if (commandLine) {
-    EXPECT_EQ(console.answersRead(), 0u) << "the command line read an answer";
-  }
-  o.out = console.stdoutText();
-  o.err = console.stderrText();
-  o.scratchLeft = files.scratchLeft();
-  for (const auto& name : files.names()) {
-    const std::string& text = files.contents(name);
-    if (!inputs.contains(name) || inputs.at(name) != text) o.files[name] = text;
-  }
-  return o;
+  const auto prepare = [&](ScriptedConsole& console, MemoryFileSystem& files, RunSettings& settings) {
+    auto held = std::make_shared<std::vector<std::unique_ptr<HeldFile>>>();
+    std::istringstream setup(caseFile(dir, "setup.txt"));
+    for (std::string row; std::getline(setup, row);) {
+      std::istringstream words(row.substr(0, row.find('#')));
+      std::string what, a, b, c, d;
+      if (!(words >> what)) continue;
+      words >> a >> b >> c >> d;
+      if (what == "room") files.setCapacity(std::stoul(a));
+      else if (what == "screen") console.setOutCapacity(std::stoul(a));
+      else if (what == "unreadable") files.makeUnreadable(a);
+      else if (what == "kind") files.setKind(a, kKinds.at(b));
+      else if (what == "link") files.link(a, b);
+      else if (what == "fail-create") files.failCreating(a, std::stoi(b));
+      else if (what == "fail-read") files.failReadingAt(a, std::stoi(b));
+      else if (what == "fail-scratch") files.failScratch();
+      else if (what == "stop-after-answers") console.stopAfter(std::stoul(a), std::stoi(b));
+      else if (what == "stop-after-lines") console.stopAfterLines(std::stoul(a), std::stoi(b));
+      else if (what == "at") at[{a, std::stoul(b)}] = c == "put" ? d : c;
+      else if (what == "jobs") settings.jobs = std::stoi(a);
+      else if (what == "held") {
+        int status = 0;
+        held->push_back(files.hold(a, status));
+      } else throw std::invalid_argument("setup.txt: unknown fault " + row);
+    }
+    ScriptedConsole* screen = &console;
+    MemoryFileSystem* disk = &files;
+    if (!at.empty())
+      files.beforeWrite = [&at, screen, disk](const std::string& name, std::size_t line) {
+        const auto it = at.find({name, line});
+        if (it == at.end()) return;
+        if (it->second == "bad_alloc") throw std::bad_alloc();
+        if (std::isdigit(static_cast<unsigned char>(it->second[0]))) screen->raise(std::stoi(it->second));
+        else disk->put(it->second, "another run's file\n");
+      };
+    return held;
+  };
+  const auto args = lines(caseFile(dir, "args.txt"));
+  Transcript t = commandLine ? runInMemory(inputs, std::vector<std::string>(50, "y"), prepare, &args)
+                             : runInMemory(inputs, lines(caseFile(dir, "answers.txt")), prepare);
+  EXPECT_TRUE(!commandLine || t.answersRead == 0) << "the command line read an answer";
+  std::erase_if(t.files, [&](const auto& f) { return inputs.contains(f.first) && inputs.at(f.first) == f.second; });
+  return t;
 }
 
 void writeFile(const fs::path& path, const std::string& text) {
@@ -168,16 +140,17 @@ void writeFile(const fs::path& path, const std::string& text) {
 }
 
 // The rules every case keeps, and its expected outputs.
-void check(const fs::path& dir, const std::map<std::string, std::string>& inputs, const Outcome& o,
+void check(const fs::path& dir, const Files& inputs, const Transcript& o,
            const fs::path& expectedDir, bool dialogue, bool update) {
   EXPECT_FALSE(o.scratchLeft) << "a scratch file is left";
   for (const auto& [name, text] : o.files) {
-    EXPECT_FALSE(inputs.contains(name) && isDataFile(name)) << "the data file " << name << " was changed";
+    EXPECT_FALSE(inputs.contains(name) && std::regex_search(name, std::regex(R"(\.(dat|csv|tsv|txt|xlsx)$)", std::regex::icase)))
+        << "the data file " << name << " was changed";
     EXPECT_FALSE(hasControls(text)) << name << " holds a control character";
   }
   EXPECT_FALSE(hasControls(o.out) || hasControls(o.err)) << "a control character on the console";
   // A screen that fails takes no ruler; without a scratch file the run stops at once.
-  const std::string setup = fs::exists(dir / "setup.txt") ? readTextFile((dir / "setup.txt").string()) : "";
+  const std::string setup = caseFile(dir, "setup.txt");
   if (dialogue && setup.find("screen") == std::string::npos && setup.find("fail-scratch") == std::string::npos) {
     EXPECT_TRUE(o.out.ends_with(ruler() + "\n")) << "the ruler is not last";
   }
@@ -220,10 +193,10 @@ TEST(Cases, EveryCaseGivesItsExpectedRun) {
     const std::string name = fs::relative(dir, KORVELIN_TESTS_DIR).string();
     SCOPED_TRACE(name);
     const bool update = updating && !name.starts_with("conformance");
-    std::map<std::string, std::string> inputs;
+    Files inputs;
     for (const auto& [file, text] : filesIn(dir.string()))
       if (!kCaseFiles.contains(file)) inputs[file] = text;
-    std::optional<Outcome> dialogue, commandLine;
+    std::optional<Transcript> dialogue, commandLine;
     if (fs::exists(dir / "answers.txt")) {
       dialogue = run(dir, inputs, false);
       check(dir, inputs, *dialogue, dir / "expected", true, update);
@@ -232,12 +205,10 @@ TEST(Cases, EveryCaseGivesItsExpectedRun) {
       commandLine = run(dir, inputs, true);
       check(dir, inputs, *commandLine, dialogue ? dir / "expected/args" : dir / "expected", false, update);
     }
-    if (dialogue && commandLine)
-      for (const auto& [file, text] : commandLine->files) {
-        if (dialogue->files.contains(file)) {
-          EXPECT_EQ(firstDifference(dialogue->files.at(file), text), "") << file << ": command line and dialogue differ";
-        }
-      }
+    for (const auto& [file, text] : dialogue && commandLine ? commandLine->files : Files{}) {
+      EXPECT_TRUE(!dialogue->files.contains(file) || dialogue->files.at(file) == text)
+          << file << ": command line and dialogue differ";
+    }
   }
 }
 
@@ -245,24 +216,19 @@ TEST(Cases, EveryCaseGivesItsExpectedRun) {
 // (as `korvelin < name.answers` does) to the end of the run, and gives the
 // console transcript and the report file kept beside it.
 TEST(Examples, EveryExampleRunsUnattendedToItsReport) {
-  const fs::path dir = KORVELIN_EXAMPLES;
-  int examples = 0;
-  for (const auto& entry : fs::directory_iterator(dir)) {
-    if (entry.path().extension() != ".answers") continue;
-    const std::string name = entry.path().stem().string();
-    SCOPED_TRACE(name);
-    ++examples;
-    const Transcript t = runSession({{name + ".dat", readTextFile((dir / (name + ".dat")).string())}},
-                                    lines(readTextFile(entry.path().string())));
+  const auto examples = shippedRuns(KORVELIN_EXAMPLES);
+  EXPECT_GE(examples.size(), 7u);
+  for (const ShippedRun& example : examples) {
+    SCOPED_TRACE(example.name);
+    const std::string stem = example.name.substr(9), expected = KORVELIN_EXAMPLES "/expected/" + stem;
+    const Transcript t = runSession(example.files, example.answers);
     EXPECT_EQ(t.status, 0);
-    EXPECT_FALSE(scratchLeft(t));
+    EXPECT_FALSE(t.scratchLeft);
     EXPECT_EQ(t.out.find("** End of input"), std::string::npos) << "the answers ran out";
-    EXPECT_EQ(firstDifference(readTextFile((dir / "expected" / (name + ".console")).string()), t.out), "");
-    ASSERT_TRUE(t.files.contains(name + ".out"));
-    EXPECT_EQ(firstDifference(readTextFile((dir / "expected" / (name + ".out")).string()), t.files.at(name + ".out")),
-              "");
+    EXPECT_EQ(firstDifference(readTextFile(expected + ".console"), t.out), "");
+    ASSERT_TRUE(t.files.contains(stem + ".out"));
+    EXPECT_EQ(firstDifference(readTextFile(expected + ".out"), t.files.at(stem + ".out")), "");
   }
-  EXPECT_GE(examples, 7);
 }
 
 }  // namespace

@@ -5,10 +5,10 @@
 
 #include <csignal>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "harness.h"
-#include "pattern_generator.h"
 #include "base/format.h"
 
 namespace korvelin::testing {
@@ -18,24 +18,6 @@ std::string everything(const Transcript& t) {
   std::string all = t.out + "-- stderr\n" + t.err + "-- exit status " + std::to_string(t.status) + "\n";
   for (const auto& [name, text] : t.files) all += "-- file " + name + "\n" + text;
   return all;
-}
-
-// The files and dialogue answers of a case of the table.
-ShippedRun caseRun(const std::string& name) {
-  if (!name.starts_with("generated:")) return shippedRun(KORVELIN_EXAMPLES, KORVELIN_TESTS_DIR, name);
-  PatternGenerator gen(static_cast<std::uint32_t>(std::stoi(name.substr(10))));
-  ShippedRun run{name, {}, {}};
-  for (;;) {
-    const auto input = gen.next(false, 6);
-    const auto zones = input.patterns.front().size();
-    if (zones < 5 || zones > 8) continue;
-    run.files = {{"g.dat", patternFile(input.patterns)}};
-    run.answers = answersBeforeOffer(run.files, fileAnswers("g.dat", 400));
-    if (!run.answers.empty()) break;  // a first pass that reaches the offer
-  }
-  run.answers.insert(run.answers.end(), {"y", "0", "5"});
-  run.answers.insert(run.answers.end(), 100, "");
-  return run;
 }
 
 TEST(ParallelTrials, TwoThreadsWriteWhatOneWrites) {
@@ -48,24 +30,19 @@ TEST(ParallelTrials, TwoThreadsWriteWhatOneWrites) {
     std::istringstream words(row);
     std::string kind, name;
     words >> kind >> name;
-    std::vector<std::string> rest;
-    for (std::string w; words >> w;) rest.push_back(w);
-    Transcript one, two;
-    const ShippedRun run = caseRun(name);
-    if (kind == "dialogue") {
-      const std::size_t stop = rest.empty() ? std::size_t(-1) : std::stoul(rest[0]);
-      one = runSession(run.files, run.answers, 1, stop);
-      two = runSession(run.files, run.answers, 2, stop);
-      // Stopped in the middle of the trials.
-      const auto interrupted = one.out.find("** Interrupted");
-      stopped += interrupted != std::string::npos && one.out.find(" Splitting Ezone ") < interrupted;
-    } else {
+    const std::vector<std::string> rest{std::istream_iterator<std::string>(words), {}};
+    const ShippedRun run = shippedRun(KORVELIN_EXAMPLES, KORVELIN_TESTS_DIR, name);
+    const auto withJobs = [&](int jobs) {
+      if (kind == "dialogue")
+        return runSession(run.files, run.answers, jobs, rest.empty() ? std::size_t(-1) : std::stoul(rest[0]));
       auto args = rest;
-      args.insert(args.end(), {"--jobs", "1"});
-      one = runCommandLineSession(run.files, args);
-      args.back() = "2";
-      two = runCommandLineSession(run.files, args);
-    }
+      args.insert(args.end(), {"--jobs", std::to_string(jobs)});
+      return runCommandLineSession(run.files, args);
+    };
+    const Transcript one = withJobs(1), two = withJobs(2);
+    // Stopped in the middle of the trials.
+    const auto interrupted = one.out.find("** Interrupted");
+    stopped += interrupted != std::string::npos && one.out.find(" Splitting Ezone ") < interrupted;
     ++runs;
     for (const auto& [file, text] : one.files) {
       trials += count(text, " Splitting Ezone ");

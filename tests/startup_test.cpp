@@ -1,10 +1,12 @@
-// The start-up of a run: the format interpreter of the pattern file, the
-// files on the real disk, and the real program meeting what only a real
-// process meets (signals, a full disk, limits, locks). The runs through the
-// dialogue and the pattern input are case folders under tests/cases/.
+// The start-up of a run, and what only the real program on a real disk
+// meets: the format interpreter of the pattern file, the default report
+// name, the files on the real disk, signals, a full disk, limits, locks, a
+// terminal. The runs through the dialogue and the command line in memory are
+// case folders under tests/cases/.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -21,6 +23,7 @@
 
 #include "harness.h"
 #include "input/record_format.h"
+#include "run/startup.h"
 #include "base/format.h"
 #include "base/platform.h"
 
@@ -32,11 +35,7 @@ using Strings = std::vector<std::string>;
 
 struct Lines : LineSource {
   explicit Lines(Strings lines) : lines(std::move(lines)) {}
-  bool next(std::string& line) override {
-    if (used == lines.size()) return false;
-    line = lines[used++];
-    return true;
-  }
+  bool next(std::string& line) override { return used < lines.size() && (line = lines[used++], true); }
   Strings lines;
   std::size_t used = 0;
 };
@@ -83,8 +82,8 @@ TEST(RecordFormat, ReadsWritesAndRefuses) {
     Ints values;
     const bool end = field.at(3) == "end";
     const Ints want = end ? Ints{} : numbers(field[3]);
-    const ReadStatus status = format->read(src, end ? 2 : static_cast<int>(want.size()), values);
-    EXPECT_EQ(status, end ? ReadStatus::EndOfFile : ReadStatus::Ok);
+    EXPECT_EQ(format->read(src, end ? 2 : static_cast<int>(want.size()), values),
+              end ? ReadStatus::EndOfFile : ReadStatus::Ok);
     if (!end) {
       EXPECT_EQ(values, want);
     }
@@ -94,12 +93,23 @@ TEST(RecordFormat, ReadsWritesAndRefuses) {
 
 namespace fs = std::filesystem;
 
-// A fresh working directory of its own, removed afterwards.
+// Without -o the report takes the data file's name with ".out" for its
+// extension, whatever that was.
+TEST(CommandLine, DefaultReportName) {
+  const std::pair<std::string, std::string> names[] = {
+      {"gel.xlsx", "gel.out"}, {"gel.dat", "gel.out"}, {"x.CSV", "x.out"},      {"./pat009", "./pat009.out"},
+      {"a.", "a.out"},         {".gel", ".gel.out"},   {"v1.2/gel", "v1.2/gel.out"}};
+  for (const auto& [data, report] : names) EXPECT_EQ(defaultReportName(data), report) << data;
+}
+
+// A fresh working directory of its own with copies of these examples,
+// removed afterwards.
 struct Folder {
-  explicit Folder(const std::string& what)
+  explicit Folder(const std::string& what, const Strings& examples = {})
       : path(fs::temp_directory_path() / ("korvelin-" + what + "-" + std::to_string(::getpid()))) {
     fs::remove_all(path);
     fs::create_directories(path);
+    for (const auto& e : examples) fs::copy_file(fs::path(KORVELIN_EXAMPLES) / e, path / e);
   }
   ~Folder() { fs::remove_all(path); }
   // Files the runs left that no run should leave: scratch files and the new
@@ -131,8 +141,7 @@ TEST(DiskFiles, ReportFilesAndTheScratchFile) {
     return readTextFile(name);
   };
   // Appending keeps the old report; its last line is closed if it has no line end.
-  EXPECT_EQ(rewrite("a.out", "old 1\nold 2\n", WriteMode::Append), "old 1\nold 2\nnew\n");
-  EXPECT_EQ(rewrite("b.out", "old 1\nunfinished", WriteMode::Append), "old 1\nunfinished\nnew\n");
+  EXPECT_EQ(rewrite("a.out", "old 1\nunfinished", WriteMode::Append), "old 1\nunfinished\nnew\n");
   EXPECT_EQ(rewrite("b.out", "old\n", WriteMode::Append, false), "old\nnew\n");
   // Overwrites (committed only when the run ends well, keeping the old
   // file's permissions) and the lock that keeps one run per report file
@@ -175,35 +184,30 @@ TEST(DiskFiles, ReportFilesAndTheScratchFile) {
   fs::current_path(home);
 }
 
-// The real program in a working directory, typed into through a pipe, with
-// what it writes to standard output and error read back.
+// The real program in a working directory, with these arguments, typed
+// into through a pipe, with what it writes to standard output and error read
+// back. `inChild` runs in the new process before the program starts (limits,
+// another standard output).
 class RealRun {
  public:
-  // `inChild` runs in the new process before the program starts (limits,
-  // another standard output).
-  explicit RealRun(const fs::path& dir, const std::function<void()>& inChild = {}) {
+  explicit RealRun(const fs::path& dir, Strings args = {}, const std::function<void()>& inChild = {}) {
     std::signal(SIGPIPE, SIG_IGN);  // typing into a run that has ended
-    int in[2];
-    int out[2];
-    int err[2];
-    if (::pipe(in) != 0 || ::pipe(out) != 0 || ::pipe(err) != 0) throw std::runtime_error("pipe");
-    pid_ = ::fork();
-    if (pid_ == 0) {
-      ::dup2(in[0], 0);
-      ::dup2(out[1], 1);
-      ::dup2(err[1], 2);
-      for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) ::close(fd);
+    std::vector<char*> argv{const_cast<char*>("korvelin")};
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    int p[3][2];
+    for (auto& fds : p)
+      if (::pipe(fds) != 0) throw std::runtime_error("pipe");
+    if ((pid_ = ::fork()) == 0) {
+      for (int fd = 0; fd < 3; ++fd) ::dup2(p[fd][fd == 0 ? 0 : 1], fd);
+      for (auto& fds : p) ::close(fds[0]), ::close(fds[1]);
       if (::chdir(dir.c_str()) != 0) ::_exit(126);
       if (inChild) inChild();
-      ::execl(KORVELIN_BINARY, "korvelin", static_cast<char*>(nullptr));
+      ::execv(KORVELIN_BINARY, argv.data());
       ::_exit(127);
     }
-    ::close(in[0]);
-    ::close(out[1]);
-    ::close(err[1]);
-    in_ = in[1];
-    out_ = out[0];
-    err_ = err[0];
+    ::close(p[0][0]), ::close(p[1][1]), ::close(p[2][1]);
+    in_ = p[0][1], out_ = p[1][0], err_ = p[2][0];
   }
   ~RealRun() {
     if (pid_ > 0) finish();
@@ -220,31 +224,25 @@ class RealRun {
   // the signal that killed the program.
   int finish() {
     ::close(in_);
-    while (readSome(out_, out)) {
+    while (readSome(out_, out) || readSome(err_, err)) {
     }
-    while (readSome(err_, err)) {
-    }
-    ::close(out_);
-    ::close(err_);
+    ::close(out_), ::close(err_);
     int status = 0;
     ::waitpid(pid_, &status, 0);
     pid_ = -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
   }
-  std::string out;
-  std::string err;
-
- private:
   static bool readSome(int fd, std::string& into) {
     char chunk[4096];
     const ssize_t n = ::read(fd, chunk, sizeof chunk);
     if (n > 0) into.append(chunk, static_cast<std::size_t>(n));
     return n > 0;
   }
+  std::string out, err;
+
+ private:
   pid_t pid_ = -1;
-  int in_ = -1;
-  int out_ = -1;
-  int err_ = -1;
+  int in_ = -1, out_ = -1, err_ = -1;
 };
 
 // For the child of a real run: at most `bytes` of the resource.
@@ -260,89 +258,66 @@ std::string example(const std::string& file) { return readTextFile(std::string(K
 const std::string kGoodPatterns = "3\n(3I1)\n110\n011\n111\n010\n";
 const std::string kInterrupted = " ** Interrupted - the run ends\n" + ruler() + "\n";
 
-// A stop signal (Ctrl-C, a closed terminal, kill, Ctrl-\) ends the run in
-// order at the question or pause it waits at: the report keeps what was
-// written, then the message and the ruler; no scratch file and no new text
-// of an overwrite is left, the old report stays; the status is 128 + the
-// signal. The handlers are in place before any file is made.
-TEST(RealRuns, StopSignalsEndTheRunInOrder) {
-  const Folder dir("signal");
+// One row per real run: what is typed, what the process meets (a limit,
+// another standard output, a signal once the run waits at a prompt), its
+// status and the one message it must show.
+//  - A stop signal (Ctrl-C, a closed terminal, kill, Ctrl-\) ends the run in
+//    order at the question or pause it waits at: the report keeps what was
+//    written, then the message and the ruler; the status is 128 + the
+//    signal. The handlers are in place before any file is made.
+//  - A write that fails ends the run with status 1 and a message where it can
+//    be seen: standard output to a full disk or a closed pipe, and a report
+//    file beyond the file-size limit (SIGXFSZ is ignored: the write fails).
+// Either way no scratch file and no new text of an overwrite is left, the
+// old report stays, and the ruler is last.
+TEST(RealRuns, StopSignalsAndFailedWritesEndTheRunInOrder) {
+  const Folder dir("ends", {"dimer.dat", "overlap.dat"});
   std::ofstream(dir.path / "p.dat") << kGoodPatterns;
-  std::ofstream(dir.path / "dimer.dat") << example("dimer.dat");
   std::string dimerAnswers = example("dimer.answers");
   dimerAnswers.erase(dimerAnswers.rfind("n\n"));  // up to the offer
   std::string dimerReport = example("expected/dimer.out");
   dimerReport.resize(dimerReport.size() - ruler().size() - 1);
+  const std::string allEzones = "overlap\nf\n\nz\n\n\ny\n0\n8\n", writing = "in WRITing of standard output";
   struct Case {
-    int signal;
     std::string typed;
-    std::string waitFor;  // the prompt the run then waits at, the scratch file
-                          // or the new text of an overwrite made by then
-    int times;
+    std::function<void()> inChild;
+    int signal;           // sent once `waitFor` came `times` times: a prompt the run
+    std::string waitFor;  // waits at, the scratch file or the new text of an
+    int times;            // overwrite made by then
+    int status;
+    std::string message;  // on standard output, else on standard error
+    bool onErr;
   };
-  std::vector<Case> cases{{SIGINT, dimerAnswers, "Yes=\"y\", No=\"n\"", 1},
-                          {SIGTERM, "p\nf\nold.out\no\n", "Type of pattern", 1}};
+  std::vector<Case> cases{
+      {dimerAnswers, {}, SIGINT, "Yes=\"y\", No=\"n\"", 1, 128 + SIGINT, kInterrupted, false},
+      {"p\nf\nold.out\no\n", {}, SIGTERM, "Type of pattern", 1, 128 + SIGTERM, kInterrupted, false},
+      {allEzones, [] { ::dup2(::open("/dev/full", O_WRONLY), 1); }, 0, "", 0, 1, writing, true},
+      {allEzones, [] { int p[2]; if (::pipe(p) == 0) ::dup2(p[1], 1), ::close(p[0]); }, 0, "", 0, 1, writing, true},
+      {allEzones, limited(RLIMIT_FSIZE, 20000), 0, "", 0, 1, "in WRITing of overlap.out", false}};
   for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
-    cases.push_back({signal, "p\ns\nz\n\n", "<Press Return to continue>", 2});
+    cases.push_back({"p\ns\nz\n\n", {}, signal, "<Press Return to continue>", 2, 128 + signal, kInterrupted, false});
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.typed + std::to_string(c.signal));
-    fs::remove(dir.path / "dimer.out");
+    SCOPED_TRACE(c.typed + std::to_string(c.signal) + c.message);
+    for (const char* report : {"dimer.out", "overlap.out"}) fs::remove(dir.path / report);
     std::ofstream(dir.path / "old.out") << "old report\n";
-    RealRun run(dir.path);
+    RealRun run(dir.path, {}, c.inChild);
     run.type(c.typed);
-    ASSERT_TRUE(run.waitFor(c.waitFor, c.times));
-    EXPECT_EQ(dir.leftovers(), 1);
-    run.signal(c.signal);
-    EXPECT_EQ(run.finish(), 128 + c.signal);
-    EXPECT_TRUE(run.out.ends_with(kInterrupted)) << run.out;
+    if (c.signal) {
+      ASSERT_TRUE(run.waitFor(c.waitFor, c.times));
+      EXPECT_EQ(dir.leftovers(), 1);
+      run.signal(c.signal);
+    }
+    EXPECT_EQ(run.finish(), c.status);
+    const std::string& where = c.onErr ? run.err : run.out;
+    EXPECT_EQ(count(where, c.message), 1) << where;
+    EXPECT_TRUE(where.ends_with(c.signal ? kInterrupted : ruler() + "\n"));
     EXPECT_EQ(dir.leftovers(), 0);
     EXPECT_EQ(dir.read("old.out"), "old report\n");
     if (c.typed == dimerAnswers) {
       EXPECT_EQ(firstDifference(dimerReport + kInterrupted, dir.read("dimer.out")), "");
     }
-  }
-}
-
-// A write that fails ends the run with status 1 and a message where it can
-// be seen: standard output to a full disk or a closed pipe, and a report
-// file beyond the file-size limit (SIGXFSZ is ignored: the write fails).
-TEST(RealRuns, FailedWritesEndTheRunWithStatus1) {
-  const Folder dir("writes");
-  std::ofstream(dir.path / "overlap.dat") << example("overlap.dat");
-  const std::string allEzones = "overlap\nf\n\nz\n\n\ny\n0\n8\n";
-  struct Case {
-    const char* kind;
-    std::function<void()> inChild;
-    std::string message;  // on standard output, else on standard error
-    bool onErr;
-  };
-  const Case cases[] = {
-      {"screen to a full disk",
-       [] { ::dup2(::open("/dev/full", O_WRONLY), 1); }, "in WRITing of standard output", true},
-      {"screen to a closed pipe",
-       [] {
-         int p[2];
-         if (::pipe(p) == 0) {
-           ::dup2(p[1], 1);
-           ::close(p[0]);
-         }
-       },
-       "in WRITing of standard output", true},
-      {"report beyond the file-size limit",
-       limited(RLIMIT_FSIZE, 20000),
-       "in WRITing of overlap.out", false},
-  };
-  for (const Case& c : cases) {
-    fs::remove(dir.path / "overlap.out");
-    RealRun run(dir.path, c.inChild);
-    run.type(allEzones);
-    EXPECT_EQ(run.finish(), 1) << c.kind;
-    const std::string& where = c.onErr ? run.err : run.out;
-    EXPECT_EQ(count(where, c.message), 1) << c.kind << "\n" << where;
-    EXPECT_TRUE(where.ends_with(ruler() + "\n")) << c.kind;
-    EXPECT_EQ(dir.leftovers(), 0) << c.kind;
-    if (!c.onErr) {
-      EXPECT_EQ(fs::file_size(dir.path / "overlap.out"), 20000u) << c.kind;
+    if (c.message.ends_with("overlap.out")) {
+      EXPECT_EQ(fs::file_size(dir.path / "overlap.out"), 20000u);
     }
   }
 }
@@ -370,7 +345,7 @@ TEST(RealRuns, MemoryExhausted) {
   // message on standard error and status 1, never with an abort.
   int stoppedEarly = 0;
   for (rlim_t kilobytes = 4000; kilobytes <= 40000; kilobytes += 250) {
-    RealRun early(dir.path, limited(RLIMIT_AS, kilobytes << 10));
+    RealRun early(dir.path, {}, limited(RLIMIT_AS, kilobytes << 10));
     early.type("p\ns\nz\n");
     const int status = early.finish();
     if (status == 127) continue;
@@ -385,7 +360,7 @@ TEST(RealRuns, MemoryExhausted) {
   }
   EXPECT_GT(stoppedEarly, 0);
 
-  RealRun longLine(dir.path, limited(RLIMIT_AS, rlim_t(60000) << 10));
+  RealRun longLine(dir.path, {}, limited(RLIMIT_AS, rlim_t(60000) << 10));
   longLine.type("p\ns\nz\n\n\n");
   EXPECT_EQ(longLine.finish(), 1);
   EXPECT_EQ(count(longLine.out, " in READing line            4  of p.dat"), 1) << longLine.out;
@@ -429,6 +404,62 @@ TEST(RealRuns, OnlyAFreePlainFileTakesTheReport) {
   EXPECT_EQ(fs::status(dir.path / "p.out").permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_EQ(dir.leftovers(), 0);
+}
+
+// The progress line of a split request shows on a terminal and is erased at
+// the end; never when standard error is a file.
+TEST(CommandLine, ProgressLineOnlyOnATerminal) {
+  const Folder dir("progress", {"overlap.dat"});
+  int terminal = -1, screen = -1;
+  ASSERT_EQ(::openpty(&terminal, &screen, nullptr, nullptr, nullptr), 0);
+  RealRun run(dir.path, {"overlap.dat", "--split", "3", "-o", "a.out"}, [screen] { ::dup2(screen, 2); });
+  ::close(screen);
+  std::string shown;
+  while (RealRun::readSome(terminal, shown)) {
+  }
+  ::close(terminal);
+  EXPECT_EQ(run.finish(), 0);
+  const auto line = shown.rfind("\rSplitting Ezone 3: combination ");
+  ASSERT_NE(line, std::string::npos) << shown;
+  const auto end = shown.find('\r', line + 1);
+  ASSERT_NE(end, std::string::npos);
+  const std::size_t width = end - line - 1;
+  EXPECT_EQ(shown.substr(end, width + 2), "\r" + std::string(width, ' ') + "\r") << "the line is erased";
+  EXPECT_NE(run.out.find("Report: a.out"), std::string::npos);
+
+  RealRun plain(dir.path, {"overlap.dat", "--split", "3", "-o", "b.out"});
+  EXPECT_EQ(plain.finish(), 0);
+  EXPECT_EQ(plain.err, "");
+  EXPECT_EQ(dir.read("a.out"), dir.read("b.out"));
+  EXPECT_NE(plain.out.find("Hypothesis 1 (Ezone 3 split"), std::string::npos);
+}
+
+// What only a real disk shows: a folder reached through a link, a folder
+// that does not exist, an appended report put in place whole, and the
+// leftovers of a run killed outright (no process of that number) removed,
+// while nothing of this run's own is left.
+TEST(CommandLine, OnDiskNamesAndLeftovers) {
+  const Folder dir("disk", {"dimer.dat"});
+  fs::create_directory_symlink(".", dir.path / "here");
+  RealRun linked(dir.path, {"dimer.dat", "-q", "--json", "here/dimer.out"});
+  EXPECT_EQ(linked.finish(), 2);
+  EXPECT_EQ(linked.err, "korvelin: here/dimer.out: the report file and the JSON would be one file\n");
+  RealRun missing(dir.path, {"dimer.dat", "-q", "--json", "nodir/d.json"});
+  EXPECT_EQ(missing.finish(), 1);
+  EXPECT_EQ(missing.err, "korvelin: nodir/d.json: cannot create: No such file or directory\n");
+  EXPECT_FALSE(fs::exists(dir.path / "dimer.out"));
+
+  const std::string dead = ".korvelin-2147483000-0";
+  for (const char* suffix : {".new", ".scr"}) std::ofstream(dir.path / (dead + suffix)) << "left by a killed run";
+  std::ofstream(dir.path / "dimer.out") << "old report without its line end";
+  RealRun append(dir.path, {"dimer.dat", "-q", "--append", "--json", "d.json"});
+  EXPECT_EQ(append.finish(), 0) << append.err;
+  const std::string report = dir.read("dimer.out");
+  EXPECT_TRUE(report.starts_with("old report without its line end\n .---")) << report.substr(0, 80);
+  EXPECT_TRUE(report.ends_with(ruler() + "\n"));
+  EXPECT_TRUE(fs::exists(dir.path / "d.json"));
+  for (const auto& entry : fs::directory_iterator(dir.path))
+    EXPECT_FALSE(entry.path().filename().string().starts_with(".korvelin-")) << entry.path();
 }
 
 }  // namespace

@@ -11,31 +11,39 @@
 
 namespace korvelin::testing {
 
-namespace {
-
-// What the console and the directory hold once a run is over.
-void collect(Transcript& t, const ScriptedConsole& console, const MemoryFileSystem& fs) {
+Transcript runInMemory(const std::map<std::string, std::string>& files, const std::vector<std::string>& answers,
+                       const Prepare& prepare, const std::vector<std::string>* args, SearchPath path) {
+  ScriptedConsole console(answers);
+  MemoryFileSystem fs;
+  for (const auto& [name, text] : files) fs.put(name, text);
+  RunSettings settings;
+  const std::shared_ptr<void> kept = prepare ? prepare(console, fs, settings) : nullptr;
+  Transcript t;
+  t.status = args ? cli::runCommandLine(*args, console, fs)
+                  : runKorvelin(console, fs, settings, nullptr, path, [&t](const Session& s) {
+                      t.results = s.results();
+                      t.sample = s.sample();
+                    });
   t.out = console.stdoutText();
   t.err = console.stderrText();
   t.answersRead = console.answersRead();
   for (const auto& name : fs.names()) t.files[name] = fs.contents(name);
   t.scratchLeft = fs.scratchLeft();
+  return t;
 }
-
-}  // namespace
 
 Transcript runSession(const std::map<std::string, std::string>& files, const std::vector<std::string>& answers,
                       SearchPath path) {
-  ScriptedConsole console(answers);
-  MemoryFileSystem fs;
-  for (const auto& [name, text] : files) fs.put(name, text);
-  Transcript t;
-  t.status = runKorvelin(console, fs, path, [&t](const Session& s) {
-    t.results = s.results();
-    t.sample = s.sample();
+  return runInMemory(files, answers, {}, nullptr, path);
+}
+
+Transcript runSession(const std::map<std::string, std::string>& files, const std::vector<std::string>& answers,
+                      int jobs, std::size_t stopAfterLines) {
+  return runInMemory(files, answers, [&](ScriptedConsole& console, MemoryFileSystem&, RunSettings& settings) -> std::shared_ptr<void> {
+    settings.jobs = jobs;
+    console.stopAfterLines(stopAfterLines, SIGINT);
+    return nullptr;
   });
-  collect(t, console, fs);
-  return t;
 }
 
 Transcript runPatterns(const std::vector<std::string>& patterns, bool incomplete, SearchPath path, bool dna) {
@@ -44,53 +52,20 @@ Transcript runPatterns(const std::vector<std::string>& patterns, bool incomplete
 
 Transcript runUnattended(const std::map<std::string, std::string>& files, const std::string& dataFile,
                          bool incomplete, SearchPath path, bool dna) {
-  RunSettings settings;
-  settings.unattended = true;
-  settings.incomplete = incomplete;
-  settings.dna = dna;
-  settings.dataFile = dataFile;
-  settings.reportFile = "case.out";
-  ScriptedConsole console(std::vector<std::string>{});
-  MemoryFileSystem fs;
-  for (const auto& [name, text] : files) fs.put(name, text);
-  Transcript t;
-  t.status = runKorvelin(console, fs, settings, nullptr, path, [&t](Session& s) {
-    t.results = s.results();
-    t.sample = s.sample();
-  });
-  collect(t, console, fs);
-  return t;
-}
-
-Transcript runSession(const std::map<std::string, std::string>& files, const std::vector<std::string>& answers,
-                      int jobs, std::size_t stopAfterLines) {
-  ScriptedConsole console(answers);
-  console.stopAfterLines(stopAfterLines, SIGINT);
-  MemoryFileSystem fs;
-  for (const auto& [name, text] : files) fs.put(name, text);
-  RunSettings settings;
-  settings.jobs = jobs;
-  Transcript t;
-  t.status = runKorvelin(console, fs, settings, nullptr, SearchPath::Fast, [&t](const Session& s) {
-    t.results = s.results();
-    t.sample = s.sample();
-  });
-  collect(t, console, fs);
-  return t;
+  const auto prepare = [&](ScriptedConsole&, MemoryFileSystem&, RunSettings& settings) -> std::shared_ptr<void> {
+    settings.unattended = true;
+    settings.incomplete = incomplete;
+    settings.dna = dna;
+    settings.dataFile = dataFile;
+    settings.reportFile = "case.out";
+    return nullptr;
+  };
+  return runInMemory(files, {}, prepare, nullptr, path);
 }
 
 Transcript runCommandLineSession(const std::map<std::string, std::string>& files,
-                                 const std::vector<std::string>& args, std::size_t room,
-                                 std::size_t stopAfterLines) {
-  ScriptedConsole console(std::vector<std::string>(50, "y"));
-  console.stopAfterLines(stopAfterLines, SIGINT);
-  MemoryFileSystem fs;
-  for (const auto& [name, text] : files) fs.put(name, text);
-  fs.setCapacity(room);
-  Transcript t;
-  t.status = cli::runCommandLine(args, console, fs);
-  collect(t, console, fs);
-  return t;
+                                 const std::vector<std::string>& args) {
+  return runInMemory(files, std::vector<std::string>(50, "y"), {}, &args);
 }
 
 std::map<std::string, std::string> filesIn(const std::string& dir) {
@@ -180,8 +155,6 @@ bool hasLines(const std::string& text, const std::vector<std::string>& rows) {
   for (const auto& r : rows) wanted += r + "\n";
   return ("\n" + text).find(wanted) != std::string::npos;
 }
-
-bool scratchLeft(const Transcript& t) { return t.scratchLeft; }
 
 std::string firstDifference(const std::string& want, const std::string& got) {
   if (want == got) return "";

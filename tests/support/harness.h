@@ -3,7 +3,9 @@
 // directory, answers as typed lines, and back what the console, standard
 // error and the files received.
 
+#include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +13,7 @@
 #include "results/results.h"
 #include "memory_platform.h"
 #include "base/session.h"
+#include "base/settings.h"
 
 namespace korvelin::testing {
 
@@ -27,28 +30,33 @@ struct Transcript {
   Sample sample;
 };
 
+// Every run below is one of these: `files` in the directory, `answers` on
+// the keyboard, then `prepare` (if given) sets faults and settings and
+// gives what must live as long as the files (files held by another run);
+// with `args` (without the program name) the command line runs instead of
+// the dialogue.
+using Prepare = std::function<std::shared_ptr<void>(ScriptedConsole&, MemoryFileSystem&, RunSettings&)>;
+Transcript runInMemory(const std::map<std::string, std::string>& files, const std::vector<std::string>& answers,
+                       const Prepare& prepare = {}, const std::vector<std::string>* args = nullptr,
+                       SearchPath path = SearchPath::Fast);
+
 Transcript runSession(const std::map<std::string, std::string>& files, const std::vector<std::string>& answers,
                       SearchPath path = SearchPath::Fast);
-// The same with `jobs` threads for split trials (0: the cores available),
-// and, when `stopAfterLines` is given, a stop signal (SIGINT) once standard
-// output has taken that many lines.
+// With `jobs` threads for split trials (0: the cores available), and a stop
+// signal (SIGINT) once standard output has taken `stopAfterLines` lines.
 Transcript runSession(const std::map<std::string, std::string>& files, const std::vector<std::string>& answers,
                       int jobs, std::size_t stopAfterLines = std::size_t(-1));
-
-// An unattended run of these patterns (data file case.dat, report
-// case.out), by the strict or the incomplete-sample search, on the path given.
+// An unattended run of these patterns (data file case.dat, report case.out),
+// or of these files and the data file named, by the strict or the
+// incomplete-sample search.
 Transcript runPatterns(const std::vector<std::string>& patterns, bool incomplete, SearchPath path = SearchPath::Fast,
                        bool dna = false);
-// The same with these files and the data file named (a table, say).
 Transcript runUnattended(const std::map<std::string, std::string>& files, const std::string& dataFile,
                          bool incomplete, SearchPath path = SearchPath::Fast, bool dna = false);
-
-// A run from the command line (`args` without the program name). The
-// keyboard holds answers, so that `answersRead` shows whether any was taken.
-// `room`: the bytes the disk still takes.
+// A command line; its keyboard holds 50 "y", so that `answersRead` shows
+// whether any was taken.
 Transcript runCommandLineSession(const std::map<std::string, std::string>& files,
-                                 const std::vector<std::string>& args, std::size_t room = std::size_t(-1),
-                                 std::size_t stopAfterLines = std::size_t(-1));
+                                 const std::vector<std::string>& args);
 
 // The files of a folder by name (without answers.txt); empty when there is
 // no such folder.
@@ -88,9 +96,6 @@ std::vector<std::string> lines(const std::string& text);
 int count(const std::string& text, const std::string& what);
 // Whether `rows` stand in `text` as consecutive whole lines.
 bool hasLines(const std::string& text, const std::vector<std::string>& rows);
-
-// Whether any scratch file of the band-origin store is left in the files.
-bool scratchLeft(const Transcript& t);
 
 std::string readTextFile(const std::string& path);
 

@@ -238,7 +238,9 @@ void inout(Session& s) {
         (st.unit == 's' || st.unit == 'S') ? RunSettings::ReportTo::Screen : RunSettings::ReportTo::File;
   }
   if (settings.reportTo == RunSettings::ReportTo::Screen) {
-    st.u = kConsoleUnit;
+    // An unattended run has no screen for the report (-o /dev/null): its
+    // lines go nowhere, while the lines the console also gets stay messages.
+    st.u = settings.unattended ? kFileUnit : kConsoleUnit;
     return;
   }
   st.u = kFileUnit;

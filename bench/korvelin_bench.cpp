@@ -4,10 +4,6 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <fstream>
-#include <numeric>
-#include <random>
 
 #include "harness.h"
 #include "pattern_generator.h"
@@ -38,17 +34,12 @@ std::vector<std::string> oneLocus(int zones) {
   return rows;
 }
 
-// 50 patterns over 22 Ezones; every Ezone shows a band in 6 to 8 of them.
-std::vector<std::string> sparse22() {
-  std::mt19937 rng(22);
-  std::vector<std::string> rows(50, std::string(22, '0'));
-  std::vector<std::size_t> order(rows.size());
-  for (std::size_t z = 0; z < 22; ++z) {
-    std::iota(order.begin(), order.end(), 0);
-    std::shuffle(order.begin(), order.end(), rng);
-    for (std::size_t i = 0; i < 6 + rng() % 3; ++i) rows[order[i]][z] = '1';
-  }
-  return rows;
+// bench/split22.dat: 50 patterns over 22 Ezones; every Ezone shows a band in
+// 6 to 8 of them.
+const std::map<std::string, std::string>& split22() {
+  static const std::map<std::string, std::string> files{
+      {"bench.dat", readTextFile(KORVELIN_BENCH_DIR "/split22.dat")}};
+  return files;
 }
 
 void firstPass(benchmark::State& state, const std::vector<std::string>& rows, SearchPath path, int nhom) {
@@ -77,20 +68,13 @@ BENCHMARK(BM_FirstPass)
 void BM_FirstPass22(benchmark::State& state) { firstPass(state, singleBands(22), SearchPath::Fast, 22); }
 BENCHMARK(BM_FirstPass22)->Unit(benchmark::kMillisecond);
 
-// "y" at the offer, "0" (all Ezones), N = 8, the report into bench.out (the
-// data file is bench/split22.dat).
+// "y" at the offer, "0" (all Ezones), N = 8, the report into bench.out.
 void BM_SplitAllEzones22(benchmark::State& state) {
-  const std::map<std::string, std::string> files{{"bench.dat", patternFile(sparse22())}};
+  const auto& files = split22();
   auto answers = answersBeforeOffer(files, fileAnswers("bench.dat", 300));
   if (answers.empty()) state.SkipWithError("the first pass does not reach the offer");
   answers.insert(answers.end(), {"y", "0", "8"});
   answers.insert(answers.end(), 200, "");
-  // For a timing of the real program on disk: the data and the typed answers.
-  if (const char* dir = std::getenv("KORVELIN_BENCH_DIR")) {
-    std::ofstream(std::string(dir) + "/bench.dat") << files.at("bench.dat");
-    std::ofstream typed(std::string(dir) + "/answers.txt");
-    for (const auto& a : answers) typed << a << '\n';
-  }
   for (auto _ : state) {
     const Transcript t = runSession(files, answers, static_cast<int>(state.range(0)));
     const auto out = t.files.find("bench.out");
@@ -111,9 +95,11 @@ BENCHMARK(BM_SplitAllEzones22)->ArgName("jobs")->Arg(1)->Arg(2)->Iterations(1)->
 // Arguments: the input (0 single bands over 22 Ezones, 1 the sparse 22-Ezone
 // set, 2 single bands over 6 Ezones, where nearly every grouping passes).
 void BM_Incomplete(benchmark::State& state) {
-  const auto rows = state.range(0) == 0 ? singleBands(22) : state.range(0) == 1 ? sparse22() : singleBands(6);
+  const auto files = state.range(0) == 1 ? split22()
+                                          : std::map<std::string, std::string>{
+                                                {"bench.dat", patternFile(singleBands(state.range(0) == 0 ? 22 : 6))}};
   for (auto _ : state) {
-    const Transcript t = runPatterns(rows, true);
+    const Transcript t = runUnattended(files, "bench.dat", true);
     if (t.status != 0) state.SkipWithError("the run failed");
     state.counters["hypotheses"] = static_cast<double>(t.results.hypotheses.size());
   }

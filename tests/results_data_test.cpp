@@ -156,11 +156,9 @@ std::string lanesMismatch(const std::vector<PageLane>& got, const std::vector<st
     const auto& [pattern, ghost] = want[k];
     if (got[k].pattern != pattern) return "lane " + got[k].pattern + " where " + pattern + " was due";
     if (got[k].ghost != ghost) return "lane " + pattern + (ghost ? " is not" : " is") + " a ghost lane";
-    std::vector<int> bands, drawn;
-    for (std::size_t z = 0; z < pattern.size(); ++z)
-      if (pattern[z] == '1') bands.push_back(static_cast<int>(z + 1));
-    for (const auto& b : got[k].bands) drawn.push_back(b.first);
-    if (bands != drawn) return "lane " + pattern + " has the bands of other Ezones";
+    std::string drawn(pattern.size(), '0');
+    for (const auto& b : got[k].bands) ++drawn.at(static_cast<std::size_t>(b.first - 1));
+    if (drawn != pattern) return "lane " + pattern + " has the bands of other Ezones";
   }
   return "";
 }
@@ -172,7 +170,6 @@ std::string chartMismatch(const nlohmann::json& fit, const std::vector<PageBar>&
   const auto& phenotypes = fit.at("phenotypes");
   if (bars.size() != 2 * lanes)
     return std::to_string(bars.size()) + " chart bars for " + std::to_string(lanes) + " lanes";
-  if (phenotypes.size() < lanes) return "fewer fitted phenotypes than lanes";
   double unit = 0, largest = 0;  // the scale, from the tallest bar
   for (const PageBar& b : bars)
     if (b.count > largest) largest = b.count, unit = b.height / b.count;
@@ -294,14 +291,9 @@ TEST(ResultsData, JsonAndGenotypeTableAgreeWithTheReport) {
       SCOPED_TRACE("hypothesis " + std::to_string(b.number));
       EXPECT_EQ(h["number"], b.number);
       EXPECT_EQ(h["loci"].size(), static_cast<std::size_t>(b.loci));
-      int nullLoci = 0;
-      for (const json& l : h["loci"]) nullLoci += l["null_allele"].get<bool>() ? 1 : 0;
-      EXPECT_EQ(nullLoci, b.nullLoci);
-      if (b.expected < 0) {
-        EXPECT_GT(h["expected"].get<long long>(), 999);
-      } else {
-        EXPECT_EQ(h["expected"], b.expected);
-      }
+      EXPECT_EQ(std::count_if(h["loci"].begin(), h["loci"].end(), [](const json& l) { return l["null_allele"] == true; }),
+                b.nullLoci);
+      EXPECT_TRUE(b.expected < 0 ? h["expected"] > 999 : h["expected"] == b.expected) << h["expected"];
       EXPECT_EQ(h["found"], b.found);
       EXPECT_EQ(h["closed"], b.closed);
       closed += b.closed ? 1 : 0;

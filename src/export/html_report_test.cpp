@@ -145,13 +145,5 @@ TEST(HtmlReport, AFailedRunShowsTheErrorAndWhatWasReadButNoAnalysis) {
   EXPECT_EQ(html.find("<svg"), std::string::npos);
 }
 
-TEST(HtmlReport, NoHypothesisStillDrawsTheObservedGel) {
-  Results r = dimerResults("none.dat");
-  r.hypotheses.clear();
-  const std::string html = htmlReport(r, {}, {});
-  EXPECT_NE(html.find("No hypothesis explains the patterns."), std::string::npos);
-  EXPECT_EQ(count(html, "<g class=\"lane\""), 2);
-}
-
 }  // namespace
 }  // namespace korvelin

@@ -157,7 +157,10 @@ std::string lanesMismatch(const std::vector<PageLane>& got, const std::vector<st
     if (got[k].pattern != pattern) return "lane " + got[k].pattern + " where " + pattern + " was due";
     if (got[k].ghost != ghost) return "lane " + pattern + (ghost ? " is not" : " is") + " a ghost lane";
     std::string drawn(pattern.size(), '0');
-    for (const auto& b : got[k].bands) ++drawn.at(static_cast<std::size_t>(b.first - 1));
+    for (const auto& b : got[k].bands) {
+      if (b.first < 1 || b.first > static_cast<int>(pattern.size())) return "lane " + pattern + " has a band off the gel";
+      ++drawn[static_cast<std::size_t>(b.first - 1)];
+    }
     if (drawn != pattern) return "lane " + pattern + " has the bands of other Ezones";
   }
   return "";

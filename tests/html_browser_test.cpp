@@ -2,7 +2,7 @@
 // Chromium): each loads without console errors and prints to PDF, and a
 // screenshot and the PDF are kept under the build folder
 // (screenshots/<name>.png and .pdf, beside the page). The page's lanes and
-// bands are checked without a browser (html_report_test). Built only where
+// bands are checked without a browser (results_data_test). Built only where
 // Chromium is installed.
 
 #include <gtest/gtest.h>

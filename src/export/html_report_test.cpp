@@ -7,13 +7,11 @@
 
 #include "results/hypothesis_fit.h"
 #include "harness.h"
-#include "html_pages.h"
 
 namespace korvelin {
 namespace {
 
 using testing::count;
-using testing::pageShape;
 
 // A one-locus dimer: alleles in Ezones 1 and 3, their hybrid in Ezone 2, a
 // fixed band in Ezone 4; the heterozygote 1/2 is missing.
@@ -46,14 +44,13 @@ TEST(HtmlReport, LanesAndBandsFollowTheModel) {
   fitResults(r);
   const Sample sample{{{"line 3", "line 4", "line 7", "line 9"}, {"line 5", "line 6", "line 8"}}, {}};
   const std::string html = htmlReport(r, sample, {"1.0.0", "2026-12-07 10:00 UTC", ""});
-  const auto page = pageShape(html);
   // The page's order: observed gel, summary, hypothesis 1.
-  ASSERT_EQ(page.size(), 3u);
-  EXPECT_EQ(page[0].id, "observed");
+  EXPECT_LT(html.find("<section id=\"observed\""), html.find("<section id=\"summary\""));
+  EXPECT_LT(html.find("<section id=\"summary\""), html.find("data-hypothesis=\"1\""));
   // Under the gel, observed and expected individuals: p1 = 8/14, so the
   // missing 1/2 expects 7 x 2 x 4/7 x 3/7 = 24/7.
-  ASSERT_EQ(page[2].bars.size(), 6u);
-  EXPECT_NEAR(page[2].bars[5].count, 24.0 / 7, 1e-5);
+  EXPECT_EQ(count(html, "<rect class=\"bar "), 6);
+  EXPECT_EQ(count(html, "<rect class=\"bar expected\" data-count=\"3.42857\""), 1);
   // The genotype of every lane stands under it, the missing one's too.
   EXPECT_EQ(count(html, ">1/1</text>") + count(html, ">2/2</text>") + count(html, ">1/2</text>"), 3);
   // The stripes of the hybrid band exist once and are used by its bands.
@@ -87,9 +84,7 @@ TEST(HtmlReport, ABandOfTwoOriginsCarriesBothCodes) {
                           {{BandKind::Modified, 1, 1, 0, 0, 1}, {BandKind::Modified, 1, 2, 0, 0, 1}}});
   h.missingPhenotypes.clear();
   const std::string html = htmlReport(r, {}, {});
-  const auto page = pageShape(html);
-  ASSERT_EQ(page.back().lanes.size(), 2u);
-  EXPECT_EQ(page.back().lanes[0].bands.back().origin, "A1*m1 A2*m1");
+  EXPECT_EQ(count(html, "data-origin=\"A1*m1 A2*m1\""), 2);  // in both lanes
   EXPECT_NE(html.find("Ezone 5: modified form 1 of locus A, allele 1 (facultative), or modified form 1 of locus A, "
                       "allele 2 (facultative)"),
             std::string::npos);
@@ -111,8 +106,7 @@ TEST(HtmlReport, GhostLanesStopAtTheirLimit) {
   Hypothesis& h = r.hypotheses[0];
   h.missingPhenotypes.assign(kMaxGhostLanes + 5, "1111");
   const std::string html = htmlReport(r, {}, {});
-  const auto page = pageShape(html);
-  EXPECT_EQ(page.back().lanes.size(), 2 + kMaxGhostLanes);
+  EXPECT_EQ(count(html, "<g class=\"lane missing\""), static_cast<int>(kMaxGhostLanes));
   EXPECT_NE(html.find("Only the first 60 of the 65 missing phenotypes are drawn."), std::string::npos);
 }
 
@@ -149,14 +143,6 @@ TEST(HtmlReport, AFailedRunShowsTheErrorAndWhatWasReadButNoAnalysis) {
   EXPECT_NE(html.find("No patterns were read."), std::string::npos);
   EXPECT_EQ(html.find("No hypothesis explains"), std::string::npos);
   EXPECT_EQ(html.find("<svg"), std::string::npos);
-}
-
-TEST(HtmlReport, NoHypothesisStillDrawsTheObservedGel) {
-  Results r = dimerResults("none.dat");
-  r.hypotheses.clear();
-  const std::string html = htmlReport(r, {}, {});
-  EXPECT_NE(html.find("No hypothesis explains the patterns."), std::string::npos);
-  EXPECT_EQ(pageShape(html).at(0).lanes.size(), 2u);
 }
 
 }  // namespace

@@ -58,29 +58,21 @@ TEST(Phenotypes, EveryKindOfBandAndTheMissingOnes) {
   }
 }
 
-// Two modified forms of one allele of a two-allele locus: every genotype
-// carrying that allele shows any choice of them (2/2 and 1/2 four ways each),
-// nine phenotypes where the announcement counts (2+2)(2+3)/2 - 2 = 8.
-TEST(Phenotypes, TwoFormsOfOneAllele) {
-  Hypothesis h;
-  h.ezones = 4;
-  h.loci = {{1, false, {{1, {1}, 0}, {2, {2}, 2}}}};
-  h.modifiedBands = {{{3}, 1, 2, 1}, {{4}, 1, 2, 2}};
-  enumeratePhenotypes(h);
-  EXPECT_EQ(h.expectedPhenotypes.size(), 9u);
-  EXPECT_EQ(h.missingPhenotypes.size(), 9u);
-}
-
-// Fifteen modified forms of one allele allow 2^15 phenotypes: the list stops
-// at its limit and says so.
-TEST(Phenotypes, TooManyToList) {
-  Hypothesis h;
-  h.ezones = 16;
-  h.loci = {{1, false, {{1, {1}, 15}}}};
-  for (int f = 1; f <= 15; ++f) h.modifiedBands.push_back({{f + 1}, 1, 1, f});
-  enumeratePhenotypes(h);
-  EXPECT_FALSE(h.phenotypesComplete);
-  EXPECT_EQ(h.expectedPhenotypes.size(), kMaxListedPhenotypes);
+// Modified forms of one allele of a two-allele locus: with two, every
+// genotype carrying that allele shows any choice of them (2/2 and 1/2 four
+// ways each), nine phenotypes where the announcement counts
+// (2+2)(2+3)/2 - 2 = 8; fifteen allow over 2^15 phenotypes, and the list
+// stops at its limit and says so.
+TEST(Phenotypes, ModifiedFormsOfOneAllele) {
+  for (const int forms : {2, 15}) {
+    Hypothesis h;
+    h.ezones = 2 + forms;
+    h.loci = {{1, false, {{1, {1}, 0}, {2, {2}, forms}}}};
+    for (int f = 1; f <= forms; ++f) h.modifiedBands.push_back({{2 + f}, 1, 2, f});
+    enumeratePhenotypes(h);
+    EXPECT_EQ(h.phenotypesComplete, forms == 2);
+    EXPECT_EQ(h.expectedPhenotypes.size(), forms == 2 ? 9u : kMaxListedPhenotypes);
+  }
 }
 
 }  // namespace

@@ -101,11 +101,12 @@ class MemoryFileSystem : public FileSystem {
 
  private:
   friend class MemoryHeldFile;
-  friend class MemoryOutputFile;
-  friend class MemoryStagedFile;
+  friend class MemoryWrittenFile;
   // One directory: "./name" and "name" are the same file, and so are the
   // names that links give it.
   std::string plain(std::string name) const;
+  // A new, empty temporary file: the new text of an overwrite.
+  std::string temporary();
 
   std::map<std::string, std::string> files_;
   std::map<std::string, FileKind> kinds_;

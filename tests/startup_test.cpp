@@ -85,9 +85,7 @@ TEST(RecordFormat, ReadsWritesAndRefuses) {
     const Ints want = end ? Ints{} : numbers(field[3]);
     EXPECT_EQ(format->read(src, end ? 2 : static_cast<int>(want.size()), values),
               end ? ReadStatus::EndOfFile : ReadStatus::Ok);
-    if (!end) {
-      EXPECT_EQ(values, want);
-    }
+    if (!end) { EXPECT_EQ(values, want); }
   }
   EXPECT_GE(rows, 30);
 }
@@ -164,7 +162,8 @@ TEST(DiskFiles, ReportFilesAndTheScratchFile) {
   // A file, made or not yet made, is the same through a link to its folder;
   // a folder that does not exist takes no file.
   fs::create_directory_symlink(".", "here");
-  EXPECT_EQ(disk->identity("here/a.out") + disk->identity("here/new.out"), disk->identity("a.out") + disk->identity("new.out"));
+  EXPECT_EQ(disk->identity("here/a.out") + disk->identity("here/new.out"),
+            disk->identity("a.out") + disk->identity("new.out"));
   EXPECT_EQ(disk->creatable("nodir/d.json"), ENOENT);
 
   // The scratch file is created exclusively: a link planted under the name
@@ -228,8 +227,7 @@ struct RealRun {
   // the signal that killed the program.
   int finish() {
     ::close(in_);
-    while (readSome(out_, out) || readSome(err_, err)) {
-    }
+    while (readSome(out_, out) || readSome(err_, err)) continue;
     ::close(out_), ::close(err_);
     int status = 0;
     ::waitpid(pid_, &status, 0);
@@ -315,12 +313,8 @@ TEST(RealRuns, StopSignalsAndFailedWritesEndTheRunInOrder) {
     EXPECT_TRUE(where.ends_with(c.signal ? kInterrupted : ruler() + "\n"));
     EXPECT_EQ(dir.leftovers(), 0);
     EXPECT_EQ(dir.read("old.out"), "old report\n");
-    if (c.typed == dimerAnswers) {
-      EXPECT_EQ(firstDifference(dimerReport + kInterrupted, dir.read("dimer.out")), "");
-    }
-    if (c.message.ends_with("overlap.out")) {
-      EXPECT_EQ(fs::file_size(dir.path / "overlap.out"), 20000u);
-    }
+    if (c.typed == dimerAnswers) { EXPECT_EQ(firstDifference(dimerReport + kInterrupted, dir.read("dimer.out")), ""); }
+    if (c.message.ends_with("overlap.out")) { EXPECT_EQ(fs::file_size(dir.path / "overlap.out"), 20000u); }
   }
 }
 
@@ -417,8 +411,7 @@ TEST(CommandLine, ProgressLineOnlyOnATerminal) {
   RealRun run(dir.path, {"overlap.dat", "--split", "3", "-o", "a.out"}, [screen] { ::dup2(screen, 2); });
   ::close(screen);
   std::string shown;
-  while (RealRun::readSome(terminal, shown)) {
-  }
+  while (RealRun::readSome(terminal, shown)) continue;
   ::close(terminal);
   EXPECT_EQ(run.finish(), 0);
   const auto line = shown.rfind("\rSplitting Ezone 3: combination ");

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstddef>
 #include <cstring>
 
 namespace korvelin {
@@ -57,6 +58,12 @@ class MemoryRecordFile : public RecordFile {
  private:
   std::string& target_;
 };
+
+// Sets the status of a request refused: nothing is opened.
+std::nullptr_t refused(int& status, int code) {
+  status = code;
+  return nullptr;
+}
 
 }  // namespace
 
@@ -152,16 +159,10 @@ std::string MemoryFileSystem::plain(std::string name) const {
 
 std::unique_ptr<StagedFile> MemoryFileSystem::stage(const std::string& name, WriteMode mode, int& status) {
   const std::string target = plain(name);
-  if (const int code = creatable(target); code != 0) {
-    status = code;
-    return nullptr;
-  }
+  if (const int code = creatable(target); code != 0) return refused(status, code);
   std::unique_ptr<MemoryHeldFile> held;
   if (mode != WriteMode::Create && files_.count(target) != 0) {
-    if (held_.count(target) != 0) {
-      status = EWOULDBLOCK;
-      return nullptr;
-    }
+    if (held_.count(target) != 0) return refused(status, EWOULDBLOCK);
     held = std::make_unique<MemoryHeldFile>(*this, target);
   }
   status = 0;
@@ -189,10 +190,7 @@ FileKind MemoryFileSystem::kindOf(const std::string& name) {
 }
 
 std::unique_ptr<InputFile> MemoryFileSystem::openRead(const std::string& name, int& status) {
-  if (kindOf(name) != FileKind::Plain || unreadable_.count(plain(name)) != 0) {
-    status = EACCES;
-    return nullptr;
-  }
+  if (kindOf(name) != FileKind::Plain || unreadable_.count(plain(name)) != 0) return refused(status, EACCES);
   status = 0;
   const auto failAt = failAt_.find(plain(name));
   return std::make_unique<MemoryInputFile>(files_[plain(name)], failAt == failAt_.end() ? 0 : failAt->second);
@@ -200,18 +198,10 @@ std::unique_ptr<InputFile> MemoryFileSystem::openRead(const std::string& name, i
 
 std::unique_ptr<HeldFile> MemoryFileSystem::hold(const std::string& name, int& status) {
   const FileKind kind = kindOf(name);
-  if (unreadable_.count(plain(name)) != 0 || (kind != FileKind::Plain && kind != FileKind::Missing)) {
-    status = EACCES;
-    return nullptr;
-  }
-  if (held_.count(plain(name)) != 0) {
-    status = EWOULDBLOCK;
-    return nullptr;
-  }
-  if (const int code = kind == FileKind::Missing ? creatable(name) : 0; code != 0) {
-    status = code;
-    return nullptr;
-  }
+  if (unreadable_.count(plain(name)) != 0 || (kind != FileKind::Plain && kind != FileKind::Missing))
+    return refused(status, EACCES);
+  if (held_.count(plain(name)) != 0) return refused(status, EWOULDBLOCK);
+  if (const int code = kind == FileKind::Missing ? creatable(name) : 0; code != 0) return refused(status, code);
   files_[plain(name)];  // a missing file is created empty
   status = 0;
   return std::make_unique<MemoryHeldFile>(*this, plain(name));
@@ -243,10 +233,7 @@ bool MemoryFileSystem::sameFile(const std::string& a, const std::string& b) {
 }
 
 std::unique_ptr<RecordFile> MemoryFileSystem::createScratch(std::string& name, int& status) {
-  if (failScratch_) {
-    status = EACCES;
-    return nullptr;
-  }
+  if (failScratch_) return refused(status, EACCES);
   // Never reuses a name that is taken, as the disk version does.
   do {
     name = ".korvelin-test-" + std::to_string(scratchCount_++) + ".scr";

@@ -224,7 +224,7 @@ std::unique_ptr<OutputFile> MemoryFileSystem::openWrite(std::unique_ptr<HeldFile
 std::string MemoryFileSystem::temporary() {
   std::string name = ".korvelin-test-" + std::to_string(temporaryCount_++) + ".new";
   files_[name].clear();
-  temporaries_.insert(name);
+  scratch_.insert(name);
   return name;
 }
 
@@ -243,12 +243,10 @@ std::unique_ptr<RecordFile> MemoryFileSystem::createScratch(std::string& name, i
   return std::make_unique<MemoryRecordFile>(files_[name]);
 }
 
+// Nor may the new text of an overwrite outlive the run (a report the user
+// named "x.new" is no such text).
 bool MemoryFileSystem::scratchLeft() const {
   for (const auto& name : scratch_)
-    if (files_.count(name) != 0) return true;
-  // Nor may the new text of an overwrite outlive the run (a report the
-  // user named "x.new" is no such text).
-  for (const auto& name : temporaries_)
     if (files_.count(name) != 0) return true;
   return false;
 }

@@ -13,6 +13,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <functional>
@@ -113,10 +114,10 @@ struct Folder {
   ~Folder() { fs::remove_all(path); }
   // Files the runs left that no run should leave: scratch files and the new
   // text of an overwrite.
-  int leftovers() const {
-    int n = 0;
-    for (const auto& e : fs::directory_iterator(path)) n += e.path().extension() == ".scr" || e.path().extension() == ".new";
-    return n;
+  auto leftovers() const {
+    return std::ranges::count_if(fs::directory_iterator(path), [](const auto& e) {
+      return e.path().extension() == ".scr" || e.path().extension() == ".new";
+    });
   }
   std::string read(const std::string& name) const { return readTextFile((path / name).string()); }
   fs::path path;

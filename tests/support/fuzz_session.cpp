@@ -60,8 +60,7 @@ std::string runCommandLineInput(const std::string& input) {
   const auto names = fs.names();
   if ((console.refused || (status != 0 && status != 3)) && (names.size() != 2 || fs.contents("old.out") != kOldReport))
     return "a refused or failed run wrote a file";
-  const bool mayChange = std::find(args.begin(), args.end(), "--append") != args.end() ||
-                         std::find(args.begin(), args.end(), "--overwrite") != args.end();
+  const bool mayChange = std::ranges::count(args, "--append") + std::ranges::count(args, "--overwrite") != 0;
   if (!mayChange && (!fs.exists("old.out") || fs.contents("old.out") != kOldReport))
     return "an earlier report changed without --append or --overwrite";
   return {};

@@ -144,8 +144,7 @@ void ScriptedConsole::out(const std::string& line) {
 }
 
 void ScriptedConsole::err(const std::string& line) {
-  err_ += line;
-  err_ += '\n';
+  err_ += line + '\n';
 }
 
 std::string MemoryFileSystem::plain(std::string name) const {

@@ -13,7 +13,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <functional>
@@ -114,10 +113,10 @@ struct Folder {
   ~Folder() { fs::remove_all(path); }
   // Files the runs left that no run should leave: scratch files and the new
   // text of an overwrite.
-  auto leftovers() const {
-    return std::ranges::count_if(fs::directory_iterator(path), [](const auto& e) {
-      return e.path().extension() == ".scr" || e.path().extension() == ".new";
-    });
+  int leftovers() const {
+    int n = 0;
+    for (const auto& e : fs::directory_iterator(path)) n += e.path().extension() == ".scr" || e.path().extension() == ".new";
+    return n;
   }
   std::string read(const std::string& name) const { return readTextFile((path / name).string()); }
   fs::path path;

@@ -10,26 +10,28 @@
 namespace korvelin::testing {
 namespace {
 
-// Takes the scripted answers and drops the output: a long search should
-// cost time, not memory.
+// Takes the scripted answers and drops the output (a long search should
+// cost time, not memory), keeping only whether a run from the command line
+// was refused before it started ("korvelin: ..." on standard error).
 class QuietConsole : public ScriptedConsole {
  public:
   using ScriptedConsole::ScriptedConsole;
   void out(const std::string&) override {}
-  void err(const std::string&) override {}
+  void err(const std::string& line) override { refused = refused || line.starts_with("korvelin: "); }
+  bool refused = false;
 };
 
 const char kOldReport[] = "an earlier report\nwhose last line has no line end";
 const std::string_view kTableFlag = "%csv\n";
 
-// Keeps only whether a run from the command line was refused before it
-// started ("korvelin: ..." on standard error).
-class RefusalConsole : public QuietConsole {
- public:
-  using QuietConsole::QuietConsole;
-  void err(const std::string& line) override { refused = refused || line.starts_with("korvelin: "); }
-  bool refused = false;
-};
+// The data file and an earlier report on a small disk: a long search for
+// overlapping Ezones stops at "disk full", which keeps every run short
+// enough for many runs a second.
+void prepare(MemoryFileSystem& fs, const std::string& dataFile, const std::string& patterns) {
+  fs.put(dataFile, patterns);
+  fs.put("old.out", kOldReport);
+  fs.setCapacity(std::size_t{1} << 19);
+}
 
 // The rules of every run: an orderly exit status (ended as asked, at a full
 // disk, at unusable input or at the register's limit), no scratch file left,
@@ -49,10 +51,8 @@ std::string runCommandLineInput(const std::string& input) {
   const std::vector<std::string> args = lines(input.substr(7, cut == std::string::npos ? std::string::npos : cut - 7));
   const std::string patterns = cut == std::string::npos ? "" : input.substr(cut + 4);
   MemoryFileSystem fs;
-  fs.put("f.dat", patterns);
-  fs.put("old.out", kOldReport);
-  fs.setCapacity(std::size_t{1} << 19);
-  RefusalConsole console(std::vector<std::string>(20, "y"));
+  prepare(fs, "f.dat", patterns);
+  QuietConsole console(std::vector<std::string>(20, "y"));
 
   const int status = cli::runCommandLine(args, console, fs);
   if (const std::string broken = brokenRule(fs, "f.dat", patterns, status); !broken.empty()) return broken;
@@ -60,8 +60,7 @@ std::string runCommandLineInput(const std::string& input) {
   const auto names = fs.names();
   if ((console.refused || (status != 0 && status != 3)) && (names.size() != 2 || fs.contents("old.out") != kOldReport))
     return "a refused or failed run wrote a file";
-  const bool mayChange = std::find(args.begin(), args.end(), "--append") != args.end() ||
-                         std::find(args.begin(), args.end(), "--overwrite") != args.end();
+  const bool mayChange = std::ranges::count(args, "--append") + std::ranges::count(args, "--overwrite") != 0;
   if (!mayChange && (!fs.exists("old.out") || fs.contents("old.out") != kOldReport))
     return "an earlier report changed without --append or --overwrite";
   return {};
@@ -80,11 +79,7 @@ std::string runFuzzInput(const std::uint8_t* data, std::size_t size) {
   const std::string typed = cut == std::string::npos ? (table ? "f.csv\n" : "f\n") : input.substr(cut + 4);
 
   MemoryFileSystem fs;
-  fs.put(dataFile, patterns);
-  fs.put("old.out", kOldReport);
-  // A small disk: a long search for overlapping Ezones stops at "disk full",
-  // which keeps every run short enough for many runs a second.
-  fs.setCapacity(std::size_t{1} << 19);
+  prepare(fs, dataFile, patterns);
   QuietConsole console(lines(typed));
 
   const int status = runKorvelin(console, fs);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstddef>
 #include <cstring>
 
 namespace korvelin {
@@ -58,6 +59,12 @@ class MemoryRecordFile : public RecordFile {
   std::string& target_;
 };
 
+// Sets the status of a request refused: nothing is opened.
+std::nullptr_t refused(int& status, int code) {
+  status = code;
+  return nullptr;
+}
+
 }  // namespace
 
 // The lock on a report file: its name, held until the file is dropped.
@@ -69,54 +76,30 @@ class MemoryHeldFile : public HeldFile {
   std::string name;
 };
 
-// Writes into the directory's text, within what is left on the disk. An
-// overwrite writes into a temporary file that replaces the held one at close.
-class MemoryOutputFile : public OutputFile {
+// Writes into the directory's text `written`, within what is left on the
+// disk: the file itself, or a temporary that replaces the held file when an
+// overwrite closes. A staged file (`held` may be null, or lock the existing
+// file) is written whole into a temporary and published as the disk version
+// does.
+class MemoryWrittenFile : public StagedFile {
  public:
-  MemoryOutputFile(std::unique_ptr<MemoryHeldFile> held, std::string written)
-      : held_(std::move(held)), written_(std::move(written)) {}
-  ~MemoryOutputFile() override { discard(); }
+  MemoryWrittenFile(MemoryFileSystem& fs, std::string name, WriteMode mode, std::unique_ptr<MemoryHeldFile> held,
+                    std::string written, bool staged)
+      : fs_(fs), name_(std::move(name)), mode_(mode), held_(std::move(held)), written_(std::move(written)),
+        staged_(staged) {}
+  ~MemoryWrittenFile() override { discard(); }
   bool writeLine(const std::string& line, int& status) override {
-    if (held_->fs.beforeWrite) held_->fs.beforeWrite(held_->name, ++lines_);
-    status = appendWithin(held_->fs.files_[written_], line, held_->fs.room_);
+    if (fs_.beforeWrite) fs_.beforeWrite(name_, ++lines_);
+    status = appendWithin(fs_.files_[written_], line, fs_.room_);
     return status == 0;
   }
   int flush() override { return 0; }
   int close() override {
-    if (held_ && written_ != held_->name) {
-      auto& files = held_->fs.files_;
-      files[held_->name] = std::move(files[written_]);
-      files.erase(written_);
-    }
-    held_.reset();
+    if (staged_) return 0;
+    if (held_ && written_ != name_) fs_.files_[name_] = std::move(fs_.files_[written_]);
+    discard();
     return 0;
   }
-  void discard() override {
-    if (held_ && written_ != held_->name) held_->fs.files_.erase(written_);
-    held_.reset();
-  }
-
- private:
-  std::unique_ptr<MemoryHeldFile> held_;
-  std::string written_;
-  std::size_t lines_ = 0;
-};
-
-// A file written whole: into a temporary, published as the disk version
-// does. `held` (may be null) locks the existing file.
-class MemoryStagedFile : public StagedFile {
- public:
-  MemoryStagedFile(MemoryFileSystem& fs, std::string name, WriteMode mode, std::unique_ptr<MemoryHeldFile> held,
-                   std::string temporary)
-      : fs_(fs), name_(std::move(name)), mode_(mode), held_(std::move(held)), temporary_(std::move(temporary)) {}
-  ~MemoryStagedFile() override { discard(); }
-  bool writeLine(const std::string& line, int& status) override {
-    if (fs_.beforeWrite) fs_.beforeWrite(name_, ++lines_);
-    status = appendWithin(fs_.files_[temporary_], line, fs_.room_);
-    return status == 0;
-  }
-  int flush() override { return 0; }
-  int close() override { return 0; }
   int publish() override {
     auto& files = fs_.files_;
     int status = 0;
@@ -125,16 +108,16 @@ class MemoryStagedFile : public StagedFile {
     } else if (held_ && mode_ == WriteMode::Append) {
       std::string& old = files[name_];
       if (!old.empty() && old.back() != '\n') old += '\n';
-      old += files[temporary_];
+      old += files[written_];
       fs_.appended_.insert(name_);
     } else {
-      files[name_] = std::move(files[temporary_]);
+      files[name_] = std::move(files[written_]);
     }
     discard();
     return status;
   }
   void discard() override {
-    fs_.files_.erase(temporary_);
+    if (written_ != name_) fs_.files_.erase(written_);
     held_.reset();
   }
 
@@ -143,7 +126,8 @@ class MemoryStagedFile : public StagedFile {
   std::string name_;
   WriteMode mode_;
   std::unique_ptr<MemoryHeldFile> held_;
-  std::string temporary_;
+  std::string written_;
+  bool staged_;
   std::size_t lines_ = 0;
 };
 
@@ -160,8 +144,7 @@ void ScriptedConsole::out(const std::string& line) {
 }
 
 void ScriptedConsole::err(const std::string& line) {
-  err_ += line;
-  err_ += '\n';
+  err_ += line + '\n';
 }
 
 std::string MemoryFileSystem::plain(std::string name) const {
@@ -175,23 +158,14 @@ std::string MemoryFileSystem::plain(std::string name) const {
 
 std::unique_ptr<StagedFile> MemoryFileSystem::stage(const std::string& name, WriteMode mode, int& status) {
   const std::string target = plain(name);
-  if (const int code = creatable(target); code != 0) {
-    status = code;
-    return nullptr;
-  }
+  if (const int code = creatable(target); code != 0) return refused(status, code);
   std::unique_ptr<MemoryHeldFile> held;
   if (mode != WriteMode::Create && files_.count(target) != 0) {
-    if (held_.count(target) != 0) {
-      status = EWOULDBLOCK;
-      return nullptr;
-    }
+    if (held_.count(target) != 0) return refused(status, EWOULDBLOCK);
     held = std::make_unique<MemoryHeldFile>(*this, target);
   }
-  std::string temporary = ".korvelin-test-" + std::to_string(temporaryCount_++) + ".new";
-  files_[temporary].clear();
-  temporaries_.insert(temporary);
   status = 0;
-  return std::make_unique<MemoryStagedFile>(*this, target, mode, std::move(held), std::move(temporary));
+  return std::make_unique<MemoryWrittenFile>(*this, target, mode, std::move(held), temporary(), true);
 }
 
 int MemoryFileSystem::creatable(const std::string& name) {
@@ -215,10 +189,7 @@ FileKind MemoryFileSystem::kindOf(const std::string& name) {
 }
 
 std::unique_ptr<InputFile> MemoryFileSystem::openRead(const std::string& name, int& status) {
-  if (kindOf(name) != FileKind::Plain || unreadable_.count(plain(name)) != 0) {
-    status = EACCES;
-    return nullptr;
-  }
+  if (kindOf(name) != FileKind::Plain || unreadable_.count(plain(name)) != 0) return refused(status, EACCES);
   status = 0;
   const auto failAt = failAt_.find(plain(name));
   return std::make_unique<MemoryInputFile>(files_[plain(name)], failAt == failAt_.end() ? 0 : failAt->second);
@@ -226,18 +197,10 @@ std::unique_ptr<InputFile> MemoryFileSystem::openRead(const std::string& name, i
 
 std::unique_ptr<HeldFile> MemoryFileSystem::hold(const std::string& name, int& status) {
   const FileKind kind = kindOf(name);
-  if (unreadable_.count(plain(name)) != 0 || (kind != FileKind::Plain && kind != FileKind::Missing)) {
-    status = EACCES;
-    return nullptr;
-  }
-  if (held_.count(plain(name)) != 0) {
-    status = EWOULDBLOCK;
-    return nullptr;
-  }
-  if (const int code = kind == FileKind::Missing ? creatable(name) : 0; code != 0) {
-    status = code;
-    return nullptr;
-  }
+  if (unreadable_.count(plain(name)) != 0 || (kind != FileKind::Plain && kind != FileKind::Missing))
+    return refused(status, EACCES);
+  if (held_.count(plain(name)) != 0) return refused(status, EWOULDBLOCK);
+  if (const int code = kind == FileKind::Missing ? creatable(name) : 0; code != 0) return refused(status, code);
   files_[plain(name)];  // a missing file is created empty
   status = 0;
   return std::make_unique<MemoryHeldFile>(*this, plain(name));
@@ -246,18 +209,22 @@ std::unique_ptr<HeldFile> MemoryFileSystem::hold(const std::string& name, int& s
 std::unique_ptr<OutputFile> MemoryFileSystem::openWrite(std::unique_ptr<HeldFile> file, WriteMode mode,
                                                         int& status) {
   std::unique_ptr<MemoryHeldFile> held(static_cast<MemoryHeldFile*>(file.release()));
-  std::string written = held->name;
+  const std::string name = held->name;
   if (mode == WriteMode::Append) {
-    appended_.insert(written);
-    std::string& target = files_[written];
+    appended_.insert(name);
+    std::string& target = files_[name];
     if (!target.empty() && target.back() != '\n') target += '\n';
-  } else if (mode == WriteMode::Overwrite) {
-    written = ".korvelin-test-" + std::to_string(temporaryCount_++) + ".new";
-    files_[written].clear();
-    temporaries_.insert(written);
   }
   status = 0;
-  return std::make_unique<MemoryOutputFile>(std::move(held), std::move(written));
+  return std::make_unique<MemoryWrittenFile>(*this, name, mode, std::move(held),
+                                             mode == WriteMode::Overwrite ? temporary() : name, false);
+}
+
+std::string MemoryFileSystem::temporary() {
+  std::string name = ".korvelin-test-" + std::to_string(temporaryCount_++) + ".new";
+  files_[name].clear();
+  scratch_.insert(name);
+  return name;
 }
 
 bool MemoryFileSystem::sameFile(const std::string& a, const std::string& b) {
@@ -265,10 +232,7 @@ bool MemoryFileSystem::sameFile(const std::string& a, const std::string& b) {
 }
 
 std::unique_ptr<RecordFile> MemoryFileSystem::createScratch(std::string& name, int& status) {
-  if (failScratch_) {
-    status = EACCES;
-    return nullptr;
-  }
+  if (failScratch_) return refused(status, EACCES);
   // Never reuses a name that is taken, as the disk version does.
   do {
     name = ".korvelin-test-" + std::to_string(scratchCount_++) + ".scr";
@@ -278,12 +242,10 @@ std::unique_ptr<RecordFile> MemoryFileSystem::createScratch(std::string& name, i
   return std::make_unique<MemoryRecordFile>(files_[name]);
 }
 
+// Nor may the new text of an overwrite outlive the run (a report the user
+// named "x.new" is no such text).
 bool MemoryFileSystem::scratchLeft() const {
   for (const auto& name : scratch_)
-    if (files_.count(name) != 0) return true;
-  // Nor may the new text of an overwrite outlive the run (a report the
-  // user named "x.new" is no such text).
-  for (const auto& name : temporaries_)
     if (files_.count(name) != 0) return true;
   return false;
 }

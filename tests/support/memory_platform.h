@@ -29,15 +29,9 @@ class ScriptedConsole : public Console {
   // Standard output takes this many bytes more, then fails like a full disk.
   void setOutCapacity(std::size_t bytes) { outRoom_ = bytes; }
   // The signal comes once this many answers have been read.
-  void stopAfter(std::size_t answers, int signal) {
-    stopAfter_ = answers;
-    stopSignal_ = signal;
-  }
+  void stopAfter(std::size_t answers, int signal) { stopAfter_ = answers, stopSignal_ = signal; }
   // The signal comes once standard output has taken this many lines.
-  void stopAfterLines(std::size_t lines, int signal) {
-    stopAfterLines_ = lines;
-    stopSignal_ = signal;
-  }
+  void stopAfterLines(std::size_t lines, int signal) { stopAfterLines_ = lines, stopSignal_ = signal; }
 
   const std::string& stdoutText() const { return out_; }
   const std::string& stderrText() const { return err_; }
@@ -101,20 +95,21 @@ class MemoryFileSystem : public FileSystem {
 
  private:
   friend class MemoryHeldFile;
-  friend class MemoryOutputFile;
-  friend class MemoryStagedFile;
+  friend class MemoryWrittenFile;
   // One directory: "./name" and "name" are the same file, and so are the
   // names that links give it.
   std::string plain(std::string name) const;
+  // A new, empty temporary file: the new text of an overwrite.
+  std::string temporary();
 
   std::map<std::string, std::string> files_;
   std::map<std::string, FileKind> kinds_;
   std::map<std::string, int> failAt_;
   std::set<std::string> unreadable_;
   std::set<std::string> appended_;
+  // Scratch files, and the new files of overwrites (until they take their
+  // target's place).
   std::set<std::string> scratch_;
-  // The new files of overwrites, until they take their target's place.
-  std::set<std::string> temporaries_;
   std::set<std::string> held_;
   std::map<std::string, std::string> aliases_;
   std::map<std::string, int> failCreating_;

@@ -30,43 +30,28 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-// What one announcement box of the report says.
+// What one announcement box of the report says (expected -1: more than the box prints).
 struct Box {
-  int number = 0;
-  int loci = 0;
-  int nullLoci = 0;
-  long long expected = 0;  // -1: more than the box prints
-  int found = 0;
+  int number = 0, loci = 0, nullLoci = 0, found = 0;
+  long long expected = 0;
   bool closed = false;
 };
 
 std::vector<Box> boxesOf(const std::string& console) {
   const std::regex head(R"( Hypothesis +(\d+):)"), loci(R"( \* ?(\d+)-locus hypothesis can be formulated \*)"),
       nulls(R"( \*     with null alleles? at +(\d+) loc)"), all(R"( \*          All of the +(\d+) +\*)"),
-      only(R"( \*        only +(\d+) of the +(>?) *(\d+) +\*)"),
-      instead(R"( \*      +(\d+) instead of the +(\d+) +\*)");
+      some(R"( \* +(?:only +)?(\d+) (?:instead )?of the +(>?) *(\d+) +\*)");
   std::vector<Box> boxes;
   std::smatch m;
   for (const std::string& line : lines(console)) {
-    if (std::regex_match(line, m, head)) {
-      boxes.push_back({});
-      boxes.back().number = std::stoi(m[1]);
-      continue;
-    }
+    if (std::regex_match(line, m, head)) boxes.push_back({std::stoi(m[1])});
     if (boxes.empty()) continue;
     Box& b = boxes.back();
     if (std::regex_match(line, m, loci)) b.loci = std::stoi(m[1]);
     if (std::regex_search(line, m, nulls)) b.nullLoci = std::stoi(m[1]);
     if (std::regex_match(line, m, all)) b.expected = b.found = std::stoi(m[1]);
-    if (std::regex_match(line, m, only)) {
-      b.found = std::stoi(m[1]);
-      b.expected = m[2] == ">" ? -1 : std::stoll(m[3]);
-    }
-    if (std::regex_match(line, m, instead)) {
-      b.found = std::stoi(m[1]);
-      b.expected = std::stoll(m[2]);
-    }
-    if (line == " * >>> Sample is genetically closed <<< *") b.closed = true;
+    if (std::regex_match(line, m, some)) b.found = std::stoi(m[1]), b.expected = m[2] == ">" ? -1 : std::stoll(m[3]);
+    b.closed = b.closed || line == " * >>> Sample is genetically closed <<< *";
   }
   return boxes;
 }
@@ -74,22 +59,21 @@ std::vector<Box> boxesOf(const std::string& console) {
 // The lanes, bands and chart bars of each section of a page, as its tags say
 // (the observed gel has hypothesis 0). The pages write their tags in lower
 // case and quote every attribute value.
-struct PageLane {
+struct PageLane {  // ghost: class "lane missing"; bands: Ezone, data-origin
   std::string pattern;
-  bool ghost = false;                            // class "lane missing"
-  std::vector<std::pair<int, std::string>> bands;  // Ezone, data-origin
+  bool ghost = false;
+  std::vector<std::pair<int, std::string>> bands;
 };
-struct PageBar {  // of the chart of observed against expected individuals
+struct PageBar {  // of the chart of observed (else expected) against expected individuals
   std::string pattern;
-  bool expected = false;  // else observed
+  bool expected = false;
   double count = 0, height = 0;
 };
-struct PageSection {
+struct PageSection {  // strayBands: bands outside any lane
   std::string id;
-  int hypothesis = 0;
+  int hypothesis = 0, strayBands = 0;
   std::vector<PageLane> lanes;
   std::vector<PageBar> bars;
-  int strayBands = 0;  // bands outside any lane
 };
 
 std::set<std::string> tokens(const std::string& text) {
@@ -121,7 +105,7 @@ std::vector<PageSection> pageShape(const std::string& html) {
       attr[(*it)[1]] = (*it)[2];
     const std::set<std::string> cls = tokens(attr["class"]);
     if (name == "section" && !closing) {
-      sections.push_back({attr["id"], attr.contains("data-hypothesis") ? std::stoi(attr["data-hypothesis"]) : 0, {}, {}, 0});
+      sections.push_back({attr["id"], std::atoi(attr["data-hypothesis"].c_str()), 0, {}, {}});
     } else if (name == "g" && closing) {
       if (--gDepth == laneDepth) laneDepth = -1;
       chartLane.clear();
@@ -139,7 +123,7 @@ std::vector<PageSection> pageShape(const std::string& html) {
       else if (cls.contains("band") && (laneDepth < 0 || s.lanes.empty()))
         ++s.strayBands;
       else if (cls.contains("band"))
-        s.lanes.back().bands.emplace_back(attr.contains("data-ezone") ? std::stoi(attr["data-ezone"]) : 0, attr["data-origin"]);
+        s.lanes.back().bands.emplace_back(std::atoi(attr["data-ezone"].c_str()), attr["data-origin"]);
     }
   }
   return sections;
@@ -153,15 +137,12 @@ std::string lanesMismatch(const std::vector<PageLane>& got, const std::vector<st
   if (got.size() != want.size())
     return std::to_string(got.size()) + " lanes for " + std::to_string(want.size()) + " patterns";
   for (std::size_t k = 0; k < got.size(); ++k) {
-    const auto& [pattern, ghost] = want[k];
-    if (got[k].pattern != pattern) return "lane " + got[k].pattern + " where " + pattern + " was due";
-    if (got[k].ghost != ghost) return "lane " + pattern + (ghost ? " is not" : " is") + " a ghost lane";
-    std::string drawn(pattern.size(), '0');
-    for (const auto& b : got[k].bands) {
-      if (b.first < 1 || b.first > static_cast<int>(pattern.size())) return "lane " + pattern + " has a band off the gel";
-      ++drawn[static_cast<std::size_t>(b.first - 1)];
-    }
-    if (drawn != pattern) return "lane " + pattern + " has the bands of other Ezones";
+    std::string drawn(want[k].first.size(), '0');
+    for (const auto& b : got[k].bands)
+      if (b.first < 1 || b.first > static_cast<int>(drawn.size())) drawn = "a band off the gel";
+      else ++drawn[static_cast<std::size_t>(b.first - 1)];
+    if (got[k].pattern != want[k].first || got[k].ghost != want[k].second || drawn != want[k].first)
+      return "lane " + got[k].pattern + (got[k].ghost ? " (ghost)" : "") + " with " + drawn + " where " + want[k].first + " was due";
   }
   return "";
 }

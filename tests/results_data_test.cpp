@@ -152,8 +152,7 @@ std::string lanesMismatch(const std::vector<PageLane>& got, const std::vector<st
 std::string chartMismatch(const nlohmann::json& fit, const std::vector<PageBar>& bars, std::size_t lanes) {
   if (fit.is_null()) return bars.empty() ? "" : "a chart for a hypothesis without a fit";
   const auto& phenotypes = fit.at("phenotypes");
-  if (bars.size() != 2 * lanes)
-    return std::to_string(bars.size()) + " chart bars for " + std::to_string(lanes) + " lanes";
+  if (bars.size() != 2 * lanes) return std::to_string(bars.size()) + " chart bars for " + std::to_string(lanes) + " lanes";
   double unit = 0, largest = 0;  // the scale, from the tallest bar
   for (const PageBar& b : bars)
     if (b.count > largest) largest = b.count, unit = b.height / b.count;
@@ -227,18 +226,6 @@ std::string shapeMismatch(const Results& results, const Sample& sample, const st
   return "";
 }
 
-// The rows of a CSV table without quoted fields, split at commas.
-std::vector<std::vector<std::string>> csvRows(const std::string& text) {
-  std::vector<std::vector<std::string>> rows;
-  for (std::string line : lines(text)) {
-    EXPECT_TRUE(line.ends_with('\r'));
-    std::istringstream in(line.substr(0, line.size() - 1));
-    rows.emplace_back();
-    for (std::string field; std::getline(in, field, ',');) rows.back().push_back(field);
-  }
-  return rows;
-}
-
 TEST(ResultsData, JsonAndGenotypeTableAgreeWithTheReport) {
   const auto runs = shippedRuns(KORVELIN_EXAMPLES, KORVELIN_TESTS_DIR);
   ASSERT_GE(runs.size(), 30u);
@@ -293,18 +280,22 @@ TEST(ResultsData, JsonAndGenotypeTableAgreeWithTheReport) {
       }
     EXPECT_EQ(patternOf.size(), input["individuals"].get<std::size_t>());
 
-    const auto rows = csvRows(genotypeTable(t.results, t.sample));
     std::map<std::pair<int, int>, std::set<std::string>> seen;  // (hypothesis, locus) -> individuals
-    for (std::size_t r = 1; r < rows.size(); ++r) {
-      ASSERT_EQ(rows[r].size(), 5u);
-      const int number = std::stoi(rows[r][0]), locus = std::stoi(rows[r][3]);
+    const std::vector<std::string> table = lines(genotypeTable(t.results, t.sample));
+    for (std::size_t r = 1; r < table.size(); ++r) {
+      EXPECT_TRUE(table[r].ends_with('\r'));
+      std::vector<std::string> row;  // no quoted fields: split at commas
+      std::istringstream in(table[r].substr(0, table[r].size() - 1));
+      for (std::string field; std::getline(in, field, ',');) row.push_back(field);
+      ASSERT_EQ(row.size(), 5u);
+      const int number = std::stoi(row[0]), locus = std::stoi(row[3]);
       ASSERT_TRUE(number >= 1 && static_cast<std::size_t>(number) <= hypotheses.size());
       const json& h = hypotheses[static_cast<std::size_t>(number - 1)];
-      ASSERT_TRUE(patternOf.contains(rows[r][1])) << rows[r][1];
-      const json& g = h["genotypes"][patternOf[rows[r][1]]];
-      EXPECT_EQ(rows[r][2], g["pattern"]);
-      EXPECT_EQ(rows[r][4], g["loci"][static_cast<std::size_t>(locus - 1)]);
-      EXPECT_TRUE(seen[std::pair(number, locus)].insert(rows[r][1]).second) << "twice: " << rows[r][1];
+      ASSERT_TRUE(patternOf.contains(row[1])) << row[1];
+      const json& g = h["genotypes"][patternOf[row[1]]];
+      EXPECT_EQ(row[2], g["pattern"]);
+      EXPECT_EQ(row[4], g["loci"][static_cast<std::size_t>(locus - 1)]);
+      EXPECT_TRUE(seen[std::pair(number, locus)].insert(row[1]).second) << "twice: " << row[1];
     }
     for (const json& h : hypotheses)
       for (const json& l : h["loci"])

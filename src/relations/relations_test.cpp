@@ -9,10 +9,7 @@
 
 #include "harness.h"
 #include "pattern_generator.h"
-#include "input/initia.h"
 #include "relations/hetemr.h"
-#include "relations/logary.h"
-#include "split/split.h"
 
 namespace korvelin {
 namespace {
@@ -21,6 +18,7 @@ using Zones = std::vector<int>;
 
 using testing::analyse;
 using testing::analysed;
+using testing::ints;
 
 Zones head(const Table<int, 1, kZones>& t, int n) { return Zones(&t(1), &t(1) + n); }
 
@@ -78,92 +76,37 @@ TEST(Relations, ClassesFollowTheirLowestEzoneWhateverThePatternOrder) {
   EXPECT_TRUE(same(*again, *st));
 }
 
-// Every trial of one-Ezone requests on generated inputs: the relations
-// derived from the input's are those computed in full from the trial.
-TEST(Relations, SplitTrialsDeriveTheFullRelations) {
-  testing::PatternGenerator gen(28u);
-  int trials = 0;
-  auto full = std::make_unique<State>();
-  for (int n = 0; n < 40; ++n) {
-    auto rows = gen.next(false, 8).patterns;
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    testing::Rig r;
-    State& st = r.st;
-    st.u = kFileUnit, st.begin = 0, st.nlimit = 5;
-    testing::setPatterns(st, rows);
-    st.mori = st.m, st.nzyori = st.nzymos, st.nznori = st.nzones;
-    initia(st);
-    logary(st);
-    keepInputRelations(st);
-    st.nzones += 1;
-    for (int z = 1; z <= st.nznori; ++z) {
-      st.nsplit = 1, st.isplit = z, st.csplit = -2, st.ttlcmb = -100, st.ncomb = 0, st.dosplt = 1;
-      while (split(r.s) == SplitStep::TrialReady) {
-        ++trials;
-        initia(st);
-        splitRelations(st);
-        full->m = st.m, full->nzymos = st.nzymos, full->nzones = st.nzones;
-        initia(*full);
-        logary(*full);
-        const std::string d = relationsDiffer(st, *full);
-        ASSERT_EQ(d, "") << "input " << n << ", Ezone " << z << ", combination " << st.ncomb;
-      }
-    }
-  }
-  EXPECT_GT(trials, 1500);
-}
-
+// The hypothesis as the expected-pattern test leaves it, then the origin that
+// hetemr gives a class's first Ezone: every case of tests/data/hetemr.txt.
 TEST(Hetemr, DependentBandsGetOneOrigin) {
-  // The hypothesis as the expected-pattern test leaves it: each {locus,
-  // allele, class}, and null alleles at the loci `nulls`; then the origin
-  // that hetemr gives the first Ezone of class `cls` (the last one assigned).
-  struct Case {
-    std::vector<std::string> patterns;
-    std::vector<std::array<int, 3>> alleles;
-    std::vector<int> nulls;
-    int cls;
-    std::array<int, 4> origin;
-    int nhybr, ibad;
-  } const cases[] = {
-      // Intralocus hybrid of the bands in Ezones 1 and 3.
-      {{"100", "001", "111"}, {{1, 1, 1}, {1, 2, 3}}, {}, 2, {1, 1, 1, 2}, 1, 0},
-      // Ezone 2 only with Ezone 1: a modified form of allele 1.
-      {{"100", "001", "101", "110"}, {{1, 1, 1}, {1, 2, 3}}, {}, 2, {1, 0, 1, 1}, 0, 0},
-      // Both alleles without Ezone 2 once: no hybrid, a modified form of each.
-      {{"100", "001", "101", "111"}, {{1, 1, 1}, {1, 2, 3}}, {}, 2, {1, 0, 2, 1}, 0, 0},
-      // Hybrid of class 3 (locus 2) and class 5 (allele 2 of locus 1).
-      {{"10000", "00001", "10011", "10100", "01101", "11111"}, {{1, 1, 1}, {1, 2, 5}, {2, 1, 3}}, {2}, 2,
-       {1, 2, 2, 1}, 1, 0},
-      // Ezone 4 is the hybrid of 1 with 2 and of 1 with 3.
-      {{"1111", "1000", "0100", "0010", "0110"}, {{1, 1, 1}, {1, 2, 2}, {1, 3, 3}}, {}, 4, {1, 1, 1, 3}, 2, 1},
-      // Ezone 2 with the null allele of the other locus, in both orders.
-      {{"000", "110", "001", "101"}, {{1, 1, 1}, {2, 1, 3}}, {1, 2}, 2, {1, 2, 1, 0}, 1, 0},
-      {{"000", "110", "001", "101"}, {{1, 1, 3}, {2, 1, 1}}, {1, 2}, 2, {1, 2, 0, 1}, 1, 0},
-  };
-  for (std::size_t i = 0; i < std::size(cases); ++i) {
+  const auto rows = testing::dataRows(KORVELIN_TESTS_DIR "/data/hetemr.txt");
+  ASSERT_EQ(rows.size(), 7u);
+  for (std::size_t i = 0; i < rows.size(); ++i) {
     SCOPED_TRACE(i);
-    const Case& e = cases[i];
-    auto st = analysed(e.patterns);
-    for (const auto& [l, a, k] : e.alleles) {
+    const std::vector<int> alleles = ints(rows[i][1]), nulls = ints(rows[i][2]), o = ints(rows[i][4]);
+    const int cls = ints(rows[i][3]).at(0), nhybr = ints(rows[i][5]).at(0), ibad = ints(rows[i][5]).at(1);
+    const std::array<int, 4> origin{o.at(0), o.at(1), o.at(2), o.at(3)};
+    auto st = analysed(rows[i][0]);
+    for (std::size_t j = 0; j + 2 < alleles.size(); j += 3) {
+      const int l = alleles[j], a = alleles[j + 1], k = alleles[j + 2];
       st->nloc = std::max(st->nloc, l), st->nall(l) = std::max(st->nall(l), a);
       st->store.write(l, l, a, a, k);
       st->class_(st->c(k, 1), 4) = l, st->class_(st->c(k, 1), 6) = a;
     }
-    for (int l : e.nulls) st->nulall(l) = 1;
-    const int z = st->c(e.cls, 1);
+    for (int l : nulls) st->nulall(l) = 1;
+    const int z = st->c(cls, 1);
     st->class_(z, 2) = st->class_(z, 3) = 0;  // as a modified form of an earlier hypothesis left it
     hetemr(*st);
-    EXPECT_EQ((std::array{st->class_(z, 4), st->class_(z, 5), st->class_(z, 6), st->class_(z, 7)}), e.origin);
-    EXPECT_EQ(st->store.read(e.origin[0], e.origin[1], e.origin[2], e.origin[3]), e.cls);
-    if (e.nhybr == 2) {
-      EXPECT_EQ(st->store.read(1, 1, 1, 2), e.cls);  // the first origin stays as well
+    EXPECT_EQ((std::array{st->class_(z, 4), st->class_(z, 5), st->class_(z, 6), st->class_(z, 7)}), origin);
+    EXPECT_EQ(st->store.read(origin[0], origin[1], origin[2], origin[3]), cls);
+    if (nhybr == 2) {
+      EXPECT_EQ(st->store.read(1, 1, 1, 2), cls);  // the first origin stays as well
     }
     // A hybrid makes the class dependent again; no hybrid leaves a modification.
-    EXPECT_EQ((std::array{st->nhybr(e.cls), st->ibad, st->class_(z, 3), st->iptm}),
-              (std::array{e.nhybr, e.ibad, int{e.nhybr > 0}, int{e.nhybr == 0}}));
-    if (e.nhybr > 0) {
-      EXPECT_EQ(e.origin[0] == e.origin[1] ? st->shetin : st->shetbt, 1);
+    EXPECT_EQ((std::array{st->nhybr(cls), st->ibad, st->class_(z, 3), st->iptm}),
+              (std::array{nhybr, ibad, int{nhybr > 0}, int{nhybr == 0}}));
+    if (nhybr > 0) {
+      EXPECT_EQ(origin[0] == origin[1] ? st->shetin : st->shetbt, 1);
     }
   }
 }

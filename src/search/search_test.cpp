@@ -122,26 +122,18 @@ std::unique_ptr<State> candidate(const std::vector<Locus>& loci, const std::vect
   return st;
 }
 
+// Every case of tests/data/bpcalc.txt: the loci, the observed codes, whether it passes.
 TEST(Bpcalc, ExpectedCodesMustEqualTheObserved) {
-  std::vector<int> thirtySix;  // two loci of three codominant alleles
-  for (int a : {1, 2, 4, 3, 5, 6})
-    for (int b : {8, 16, 32, 24, 40, 48}) thirtySix.push_back(a + b);
-  std::sort(thirtySix.begin(), thirtySix.end());
-  std::vector<Locus> manyLoci;  // 22 loci whose single alleles show in every pattern
-  for (int k = 1; k <= 22; ++k) manyLoci.push_back(Locus{{k}});
-  const std::tuple<std::vector<Locus>, std::vector<int>, bool> cases[] = {
-      {{{{1, 2}}}, {1, 2, 3}, true},
-      {{{{1, 2}, 1}}, {0, 1, 2, 3}, true},
-      {{{{1, 2}}}, {0, 1, 2, 3}, false},
-      {{{{1}, 1}, {{2}, 1}}, {0, 1, 2, 3}, true},
-      {{{{1, 2}}}, {1, 2}, false},     // one expected code missing
-      {{{{1, 2}}}, {1, 2, 4}, false},  // as many codes, one different
-      {{{{1, 2, 3}}, {{4, 5, 6}}}, thirtySix, true},
-      {{{{1, 2, 3}}, {{4, 5, 6}}, {{7, 8, 9}}}, thirtySix, false},  // 216 combinations
-      {{{{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}}, {1, 2, 3}, false},      // 55 genotypes
-      {manyLoci, {(1 << 22) - 1}, false},
-  };
-  for (const auto& [loci, observed, passes] : cases) {
+  const auto rows = testing::dataRows(KORVELIN_TESTS_DIR "/data/bpcalc.txt");
+  ASSERT_EQ(rows.size(), 10u);
+  for (auto row : rows) {
+    const bool passes = testing::ints(row.back()).at(0);
+    const std::vector<int> observed = testing::ints(row.at(row.size() - 2));
+    std::vector<Locus> loci;
+    for (row.resize(row.size() - 2); auto& words : row) {
+      const bool null = std::erase(words, "null") > 0;
+      loci.push_back(Locus{testing::ints(words), null});
+    }
     auto st = candidate(loci, observed);
     bpcalc(*st);
     EXPECT_EQ(st->ibad, passes ? 0 : 1) << loci.size() << " loci";

@@ -172,4 +172,23 @@ std::string readTextFile(const std::string& path) {
   return text.str();
 }
 
+std::vector<std::vector<std::vector<std::string>>> dataRows(const std::string& path) {
+  std::vector<std::vector<std::vector<std::string>>> rows;
+  for (const std::string& line : lines(readTextFile(path))) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream in(line);
+    rows.emplace_back(1);
+    for (std::string w; in >> w;)
+      if (w == "|") rows.back().emplace_back();
+      else rows.back().back().push_back(w);
+  }
+  return rows;
+}
+
+std::vector<int> ints(const std::vector<std::string>& words) {
+  std::vector<int> v;
+  for (const std::string& w : words) v.push_back(std::stoi(w));
+  return v;
+}
+
 }  // namespace korvelin::testing

@@ -98,6 +98,10 @@ int count(const std::string& text, const std::string& what);
 bool hasLines(const std::string& text, const std::vector<std::string>& rows);
 
 std::string readTextFile(const std::string& path);
+// The cases of a data file (lines but empty ones and # comments), each split
+// at " | " into its fields' words; and words as integers.
+std::vector<std::vector<std::vector<std::string>>> dataRows(const std::string& path);
+std::vector<int> ints(const std::vector<std::string>& words);
 
 // Empty when the texts are equal, else the first line that differs.
 std::string firstDifference(const std::string& want, const std::string& got);

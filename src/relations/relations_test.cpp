@@ -9,7 +9,10 @@
 
 #include "harness.h"
 #include "pattern_generator.h"
+#include "input/initia.h"
 #include "relations/hetemr.h"
+#include "relations/logary.h"
+#include "split/split.h"
 
 namespace korvelin {
 namespace {
@@ -74,6 +77,42 @@ TEST(Relations, ClassesFollowTheirLowestEzoneWhateverThePatternOrder) {
   ASSERT_EQ((Zones{again->nhom, again->nnot}), (Zones{12, 6}));
   analyse(*again, kTwelve);
   EXPECT_TRUE(same(*again, *st));
+}
+
+// Every trial of one-Ezone requests on generated inputs: the relations
+// derived from the input's are those computed in full from the trial.
+TEST(Relations, SplitTrialsDeriveTheFullRelations) {
+  testing::PatternGenerator gen(28u);
+  int trials = 0;
+  auto full = std::make_unique<State>();
+  for (int n = 0; n < 40; ++n) {
+    auto rows = gen.next(false, 8).patterns;
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    testing::Rig r;
+    State& st = r.st;
+    st.u = kFileUnit, st.begin = 0, st.nlimit = 5;
+    testing::setPatterns(st, rows);
+    st.mori = st.m, st.nzyori = st.nzymos, st.nznori = st.nzones;
+    initia(st);
+    logary(st);
+    keepInputRelations(st);
+    st.nzones += 1;
+    for (int z = 1; z <= st.nznori; ++z) {
+      st.nsplit = 1, st.isplit = z, st.csplit = -2, st.ttlcmb = -100, st.ncomb = 0, st.dosplt = 1;
+      while (split(r.s) == SplitStep::TrialReady) {
+        ++trials;
+        initia(st);
+        splitRelations(st);
+        full->m = st.m, full->nzymos = st.nzymos, full->nzones = st.nzones;
+        initia(*full);
+        logary(*full);
+        const std::string d = relationsDiffer(st, *full);
+        ASSERT_EQ(d, "") << "input " << n << ", Ezone " << z << ", combination " << st.ncomb;
+      }
+    }
+  }
+  EXPECT_GT(trials, 1500);
 }
 
 // The hypothesis as the expected-pattern test leaves it, then the origin that

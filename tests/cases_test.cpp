@@ -68,8 +68,7 @@ std::string masked(const std::string& text) {
         if (i + off < rows.size() && std::regex_match(rows[i + off], framed)) rows[i + off] = " |<credit row>|";
     joined += rows[i] + (i + 1 < rows.size() || text.ends_with('\n') ? "\n" : "");
   }
-  joined = std::regex_replace(joined, std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d [^ <.]*)"), "<time>");
-  return std::regex_replace(joined, std::regex(R"((\*\* Error  ?status|cause =) +-?\d+)"), "$1 <n>");
+  return std::regex_replace(withRunTimeMasked(joined), std::regex(R"((\*\* Error  ?status|cause =) +-?\d+)"), "$1 <n>");
 }
 
 bool hasControls(const std::string& text) {

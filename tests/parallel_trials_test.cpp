@@ -17,7 +17,7 @@ namespace {
 std::string everything(const Transcript& t) {
   std::string all = t.out + "-- stderr\n" + t.err + "-- exit status " + std::to_string(t.status) + "\n";
   for (const auto& [name, text] : t.files) all += "-- file " + name + "\n" + text;
-  return all;
+  return withRunTimeMasked(all);
 }
 
 TEST(ParallelTrials, TwoThreadsWriteWhatOneWrites) {

@@ -4,6 +4,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include "cli/command_line.h"
@@ -142,6 +143,10 @@ std::vector<std::string> lines(const std::string& text) {
   std::istringstream in(text);
   for (std::string line; std::getline(in, line);) result.push_back(line);
   return result;
+}
+
+std::string withRunTimeMasked(const std::string& text) {
+  return std::regex_replace(text, std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d [^ <.]*)"), "<time>");
 }
 
 int count(const std::string& text, const std::string& what) {

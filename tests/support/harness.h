@@ -103,6 +103,10 @@ std::string readTextFile(const std::string& path);
 std::vector<std::vector<std::vector<std::string>>> dataRows(const std::string& path);
 std::vector<int> ints(const std::vector<std::string>& words);
 
+// The text with the run's date and time (as the page shows it) masked: two
+// runs a minute apart write the same otherwise.
+std::string withRunTimeMasked(const std::string& text);
+
 // Empty when the texts are equal, else the first line that differs.
 std::string firstDifference(const std::string& want, const std::string& got);
 

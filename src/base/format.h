@@ -12,6 +12,8 @@ namespace korvelin {
 
 // `value` right-aligned in `width` columns, or `width` asterisks.
 std::string intField(long long value, int width);
+// The same field written at `at` (`width` at most 64); returns its end.
+char* putField(char* at, long long value, int width);
 
 // `text` padded with blanks to at least `width` characters.
 std::string padded(std::string_view text, int width);

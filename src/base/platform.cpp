@@ -202,6 +202,12 @@ class StdioFile {
     status = written ? 0 : errorCode();
     return written;
   }
+  bool writeLines(std::string_view lines, int& status) {
+    errno = 0;
+    const bool written = ::fwrite_unlocked(lines.data(), 1, lines.size(), f_) == lines.size() && !::ferror_unlocked(f_);
+    status = written ? 0 : errorCode();
+    return written;
+  }
   int flush() {
     errno = 0;
     return std::fflush(f_) == 0 && !std::ferror(f_) ? 0 : errorCode();
@@ -243,6 +249,7 @@ class DiskOutputFile : public OutputFile {
  public:
   explicit DiskOutputFile(std::FILE* f) : file_(f) {}
   bool writeLine(const std::string& line, int& status) override { return file_.writeLine(line, status); }
+  bool writeLines(std::string_view lines, int& status) override { return file_.writeLines(lines, status); }
   int flush() override { return file_.flush(); }
   int close() override { return file_.close(); }
   void discard() override { file_.close(); }
@@ -259,6 +266,7 @@ class DiskReplacingFile : public OutputFile {
       : held_(std::move(held)), file_(f), temporary_(std::move(temporary)) {}
   ~DiskReplacingFile() override { discard(); }
   bool writeLine(const std::string& line, int& status) override { return file_.writeLine(line, status); }
+  bool writeLines(std::string_view lines, int& status) override { return file_.writeLines(lines, status); }
   int flush() override { return file_.flush(); }
   int close() override {
     if (done_) return 0;
@@ -366,6 +374,7 @@ class DiskStagedFile : public StagedFile {
       : name_(std::move(name)), mode_(mode), held_(held), file_(f), fd_(fd), temporary_(std::move(temporary)) {}
   ~DiskStagedFile() override { discard(); }
   bool writeLine(const std::string& line, int& status) override { return file_.writeLine(line, status); }
+  bool writeLines(std::string_view lines, int& status) override { return file_.writeLines(lines, status); }
   int flush() override { return file_.flush(); }
   int close() override {
     int status = file_.close();
@@ -674,6 +683,11 @@ class DiskFileSystem : public FileSystem {
 };
 
 }  // namespace
+
+bool OutputFile::writeLines(std::string_view lines, int& status) {
+  status = 0;
+  return forEachLine(lines, [&](const std::string& line) { return writeLine(line, status); });
+}
 
 std::unique_ptr<Console> makeStandardConsole() { return std::make_unique<StandardConsole>(); }
 std::unique_ptr<FileSystem> makeDiskFileSystem() { return std::make_unique<DiskFileSystem>(); }

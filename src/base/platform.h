@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include "state/origin_store.h"
@@ -45,12 +46,29 @@ class InputFile {
   virtual int readError() const = 0;
 };
 
+// Calls `f` with each line of `lines` (whole lines, each ending in '\n'),
+// without its '\n'; stops at the first call that gives false.
+template <class F>
+bool forEachLine(std::string_view lines, F&& f) {
+  std::string line;
+  for (std::size_t start = 0; start < lines.size();) {
+    const std::size_t end = lines.find('\n', start);
+    line.assign(lines.substr(start, end - start));
+    if (!f(line)) return false;
+    start = end == std::string_view::npos ? lines.size() : end + 1;
+  }
+  return true;
+}
+
 class OutputFile {
  public:
   virtual ~OutputFile() = default;
   // False when the line could not be written (a full disk, say); `status`
   // then holds a non-zero code.
   virtual bool writeLine(const std::string& line, int& status) = 0;
+  // Whole lines, each ending in '\n', as so many writeLine calls (which is
+  // what this does unless a file takes them faster at once).
+  virtual bool writeLines(std::string_view lines, int& status);
   // Hands what is buffered to the system: 0, or the code of a failed write.
   virtual int flush() = 0;
   // Writes out what is still buffered and ends the file for good: an

@@ -67,6 +67,12 @@ Session::Session(const Session& main, TrialRecord& record, const std::atomic<boo
 
 void TrialRecord::line(int unit, const std::string& text) {
   text_ += text;
+  text_ += '\n';
+  marks_.push_back({unit, text_.size()});
+}
+
+void TrialRecord::lines(int unit, std::string_view text) {
+  text_ += text;
   marks_.push_back({unit, text_.size()});
 }
 
@@ -78,17 +84,22 @@ void TrialRecord::clear() {
 }
 
 void TrialRecord::replay(Session& s) const {
-  std::size_t start = 0;
-  std::string line;
+  // The lines of one unit since the last stop check or change of unit.
+  std::size_t start = 0, end = 0;
+  int unit = kStopCheck;
+  const auto write = [&] {
+    if (end > start) s.toUnitLines(unit, std::string_view(text_).substr(start, end - start));
+    start = end;
+  };
   for (const Mark& mark : marks_) {
-    if (mark.unit == kStopCheck) {
+    if (mark.unit != unit) write();
+    unit = mark.unit;
+    if (unit == kStopCheck)
       s.checkStop();
-      continue;
-    }
-    line.assign(text_, start, mark.end - start);
-    s.toUnit(mark.unit, line);
-    start = mark.end;
+    else
+      end = mark.end;
   }
+  write();
 }
 
 void Session::toUnit(int unit, const std::string& line) {
@@ -108,6 +119,22 @@ void Session::toUnit(int unit, const std::string& line) {
   } else {
     console_.err(line);
   }
+}
+
+void Session::toUnitLines(int unit, std::string_view lines) {
+  if (record_) {
+    record_->lines(unit, lines);
+    return;
+  }
+  if (unit == kFileUnit) {
+    int status = 0;
+    if (output_ && !output_->writeLines(lines, status)) outputLost(status);
+    return;
+  }
+  forEachLine(lines, [&](const std::string& line) {
+    toUnit(unit, line);
+    return true;
+  });
 }
 
 void Session::reportAndConsole(const std::string& line) {

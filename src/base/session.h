@@ -53,6 +53,8 @@ class Session;
 class TrialRecord {
  public:
   void line(int unit, const std::string& text);
+  // Whole lines, each ending in '\n'.
+  void lines(int unit, std::string_view text);
   void stopCheck();
   void clear();
   // Lines to their units, stop checks as checks (which may end the run).
@@ -64,6 +66,8 @@ class TrialRecord {
     int unit;  // or kStopCheck
     std::size_t end;
   };
+  // Every line with its '\n', so that the lines between two stop checks
+  // go to their unit at once.
   std::string text_;
   std::vector<Mark> marks_;
 };
@@ -132,6 +136,9 @@ class Session {
 
   // Writes a line to one unit (0 standard error, 6 console, 8 output file).
   void toUnit(int unit, const std::string& line);
+  // Whole lines, each ending in '\n', to one unit: what toUnit does line by
+  // line, with the lines for a file written at once.
+  void toUnitLines(int unit, std::string_view lines);
   // To the report unit only.
   void report(const std::string& line) { toUnit(state_->u, line); }
   // To the report unit and, when that is not the console, to the console too.

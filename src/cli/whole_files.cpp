@@ -18,6 +18,7 @@ class TextWriter : public OutputFile {
  public:
   TextWriter(StagedFile& file, bool& closed) : file_(file), closed_(closed) {}
   bool writeLine(const std::string& line, int& status) override { return file_.writeLine(line, status); }
+  bool writeLines(std::string_view lines, int& status) override { return file_.writeLines(lines, status); }
   int flush() override { return file_.flush(); }
   int close() override {
     const int status = file_.close();

@@ -1,11 +1,15 @@
 #include "report/drawing.h"
 
+#include <cstring>
+
 #include "base/format.h"
 
 namespace korvelin {
 namespace {
 
 constexpr int kBlock = 16;
+// The head of an Ezone's row: " Ezone", the number, the split mark, the sum.
+constexpr int kHead = 18;
 
 // Ezones in drawing order: after a split the added Ezone stands right after
 // the one it was split from.
@@ -24,53 +28,59 @@ std::vector<int> rowOrder(const State& st) {
 
 std::string rule(int patterns) { return " " + std::string(static_cast<std::size_t>(17 + 3 * patterns), '_'); }
 
-// The head of Ezone z's row, into `row`.
-void label(const State& st, int z, bool withSum, std::string& row) {
-  row = " Ezone";
-  row += intField(z, 3);
-  if (st.isplit == 0) {
-    row += "  ";
-  } else {
-    row += st.shwspl(z);
-    row += ' ';
-  }
+// Ezone z's row of patterns iz0 to iz1, its line end included, at `row`
+// (blank, and as long as the row).
+void putRow(const State& st, int z, bool withSum, int iz0, int iz1, char* row) {
+  // The head: the Ezone, its split mark, its row sum.
+  std::memcpy(row, " Ezone", 6);
+  putField(row + 6, z, 3);
+  if (st.isplit != 0) row[9] = st.shwspl(z);
   if (withSum) {
-    row += " [";
-    row += intField(st.zsum(z), 3);
-    row += "] ";
-  } else {
-    row.append(7, ' ');
+    std::memcpy(row + 11, " [", 2);
+    putField(row + 13, st.zsum(z), 3);
+    row[16] = ']';
   }
+  // Each pattern: two blanks and the band mark.
+  for (int p = iz0; p <= iz1; ++p) row[kHead + 2 + 3 * (p - iz0)] = st.draw(z, p);
+  row[kHead + 3 * (iz1 - iz0 + 1)] = '\n';
 }
 
+// One block of the drawing goes out as one text: a split request draws
+// every trial, and its report is mostly these rows.
 void writeBlock(Session& s, int iu, int iz0, int iz1, bool first) {
   const State& st = s.state();
-  auto put = [&](const std::string& line) { s.toUnit(iu, line); };
+  const int width = iz1 - iz0 + 1;
+  const std::vector<int> order = rowOrder(st);
+  std::string text;
+  text.reserve((order.size() + 6) * (20 + 3 * static_cast<std::size_t>(width)));
+  auto put = [&](const std::string& line) {
+    text += line;
+    text += '\n';
+  };
   put("  ");
   FixedLine header;
   header.text(first ? " Pattern  [RowSum]" : " Pattern          ");
   for (int p = iz0; p <= iz1; ++p) header.num(p, 3);
   put(header.str());
-  const int width = iz1 - iz0 + 1;
   put(rule(width));
-  std::string row;
-  for (int z : rowOrder(st)) {
-    label(st, z, first, row);
-    // Each pattern: two blanks and the band mark.
-    const std::size_t at = row.size() + 2;
-    row.append(3 * static_cast<std::size_t>(width), ' ');
-    for (int p = iz0; p <= iz1; ++p) row[at + 3 * static_cast<std::size_t>(p - iz0)] = st.draw(z, p);
-    put(row);
+  const std::size_t rowSize = kHead + 3 * static_cast<std::size_t>(width) + 1;
+  std::size_t at = text.size();
+  text.resize(at + order.size() * rowSize, ' ');
+  for (int z : order) {
+    putRow(st, z, first, iz0, iz1, text.data() + at);
+    at += rowSize;
   }
-  if (st.dosplt != 0) return;
-  put(rule(width));
-  FixedLine found;
-  if (first)
-    found.text(" No.found").text("   [").num(st.nsampsz, 3).text("] ");
-  else
-    found.text(" No.found ").text(std::string(8, ' '));
-  for (int p = iz0; p <= iz1; ++p) found.num(st.nzymo(p), 3);
-  put(found.str());
+  if (st.dosplt == 0) {
+    put(rule(width));
+    FixedLine found;
+    if (first)
+      found.text(" No.found").text("   [").num(st.nsampsz, 3).text("] ");
+    else
+      found.text(" No.found ").text(std::string(8, ' '));
+    for (int p = iz0; p <= iz1; ++p) found.num(st.nzymo(p), 3);
+    put(found.str());
+  }
+  s.toUnitLines(iu, text);
 }
 
 void drawPass(Session& s, int iu) {

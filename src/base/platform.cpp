@@ -189,10 +189,18 @@ class DiskInputFile : public InputFile {
   int error_ = 0;
 };
 
-// Buffered writes to a file; `f` owns the descriptor.
+// Buffered writes to a file; `f` owns the descriptor. The report of a
+// dialogue goes to the system a disk block at a time, so that a failed write
+// shows soon. A file written whole (`whole`, see StagedFile) takes a larger
+// buffer and is handed to the disk as it grows, so that the sync before it
+// is published has little left to wait for.
 class StdioFile {
  public:
-  explicit StdioFile(std::FILE* f) : f_(f) { std::setvbuf(f_, nullptr, _IOFBF, 1 << 16); }
+  explicit StdioFile(std::FILE* f, bool whole = false) : f_(f), whole_(whole) {
+    if (!whole) return;
+    buffer_ = std::make_unique<char[]>(kBuffer);
+    std::setvbuf(f_, buffer_.get(), _IOFBF, kBuffer);
+  }
   ~StdioFile() { close(); }
   bool writeLine(const std::string& line, int& status) {
     // Only the main thread writes the report: the stream needs no lock.
@@ -200,13 +208,13 @@ class StdioFile {
     const bool written = ::fwrite_unlocked(line.data(), 1, line.size(), f_) == line.size() &&
                          ::fputc_unlocked('\n', f_) != EOF && !::ferror_unlocked(f_);
     status = written ? 0 : errorCode();
-    return written;
+    return written && grew(line.size() + 1);
   }
   bool writeLines(std::string_view lines, int& status) {
     errno = 0;
     const bool written = ::fwrite_unlocked(lines.data(), 1, lines.size(), f_) == lines.size() && !::ferror_unlocked(f_);
     status = written ? 0 : errorCode();
-    return written;
+    return written && grew(lines.size());
   }
   int flush() {
     errno = 0;
@@ -223,7 +231,22 @@ class StdioFile {
   }
 
  private:
+  static constexpr std::size_t kBuffer = std::size_t(256) << 10;
+  static constexpr std::size_t kWritebackStep = std::size_t(8) << 20;
+  bool grew(std::size_t bytes) {
+    unwritten_ += bytes;
+    if (whole_ && unwritten_ >= kWritebackStep) {
+      // Only a start: what fails shows in the sync.
+      ::sync_file_range(::fileno(f_), 0, 0, SYNC_FILE_RANGE_WRITE);
+      unwritten_ = 0;
+    }
+    return true;
+  }
+
+  std::unique_ptr<char[]> buffer_;  // the stream's (closed before this goes)
   std::FILE* f_;
+  bool whole_;
+  std::size_t unwritten_ = 0;
 };
 
 bool hasNul(const std::string& name) { return name.find('\0') != std::string::npos; }
@@ -371,7 +394,7 @@ int renameIfFree(const std::string& from, const std::string& to) {
 class DiskStagedFile : public StagedFile {
  public:
   DiskStagedFile(std::string name, WriteMode mode, int held, std::FILE* f, int fd, std::string temporary)
-      : name_(std::move(name)), mode_(mode), held_(held), file_(f), fd_(fd), temporary_(std::move(temporary)) {}
+      : name_(std::move(name)), mode_(mode), held_(held), file_(f, true), fd_(fd), temporary_(std::move(temporary)) {}
   ~DiskStagedFile() override { discard(); }
   bool writeLine(const std::string& line, int& status) override { return file_.writeLine(line, status); }
   bool writeLines(std::string_view lines, int& status) override { return file_.writeLines(lines, status); }

@@ -6,6 +6,12 @@
 namespace korvelin {
 namespace {
 
+// What the console of an unattended run shows: "** ..." after blanks.
+bool isMessage(const std::string& line) {
+  const auto at = line.find_first_not_of(' ');
+  return at != std::string::npos && line.compare(at, 3, "** ") == 0;
+}
+
 // The console of an unattended run: messages ("** ...", after blanks) go
 // to standard error; the dialogue's prompts, pauses and report copies go
 // nowhere, and there is no keyboard.
@@ -22,8 +28,7 @@ class MessagesOnly : public Console {
 
  private:
   void pass(const std::string& line) {
-    const auto at = line.find_first_not_of(' ');
-    if (at != std::string::npos && line.compare(at, 3, "** ") == 0) streams_.err(line);
+    if (isMessage(line)) streams_.err(line);
   }
   Console& streams_;
 };
@@ -103,6 +108,9 @@ void TrialRecord::replay(Session& s) const {
 }
 
 void Session::toUnit(int unit, const std::string& line) {
+  // (Split trials show many lines that such a console drops: they are
+  // dropped before they are recorded.)
+  if (unit == kConsoleUnit && settings_.unattended && !isMessage(line)) return;
   if (record_) {
     record_->line(unit, line);
     return;

@@ -1,5 +1,7 @@
 #include "search/modes.h"
 
+#include <array>
+
 #include "base/format.h"
 
 namespace korvelin {
@@ -51,7 +53,15 @@ bool nextDivision(State& st) {
   return true;
 }
 
-std::string lociLine(int loci) { return FreeLine().text("Testing for number of loci =").num(loci); }
+const std::string& lociLine(int loci) {
+  // Every split trial shows them: they are made once.
+  static const std::array<std::string, kZones + 1> lines = [] {
+    std::array<std::string, kZones + 1> made;
+    for (int n = 1; n <= kZones; ++n) made[static_cast<std::size_t>(n)] = FreeLine().text("Testing for number of loci =").num(n);
+    return made;
+  }();
+  return lines.at(static_cast<std::size_t>(loci));
+}
 
 void newtrn(Session& s, int& ntrm1) {
   State& st = s.state();

@@ -19,8 +19,9 @@ void newtrn(Session& s, int& ntrm1);
 void firstDivision(State& st, int loci);
 bool nextDivision(State& st);
 
-// The console line newtrn shows when it moves on to `loci` loci.
-std::string lociLine(int loci);
+// The console line newtrn shows when it moves on to `loci` loci (1 to
+// kZones: there are never more classes than Ezones).
+const std::string& lociLine(int loci);
 
 // The first assignment of the current mode: classes of `chom` in order,
 // locus by locus.

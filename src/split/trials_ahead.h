@@ -26,9 +26,10 @@ int trialJobs(Session& s);
 
 class TrialsAhead {
  public:
-  // Starts `workers` threads at the position of the main session `s`, right
-  // before the first `split` call of a request.
-  TrialsAhead(Session& s, int workers);
+  // Starts `jobs` - 1 threads at the position of the main session `s`, right
+  // before the first `split` call of a request; the main thread is the last
+  // of the `jobs`.
+  TrialsAhead(Session& s, int jobs);
   // Stops the workers (a trial in hand is given up at its next stop check)
   // and waits for them.
   ~TrialsAhead();
@@ -52,12 +53,16 @@ class TrialsAhead {
     std::unique_ptr<Session> session;
   };
 
-  void work(Worker& worker);
-  // The next trial into `worker`'s state; false when there is none or the
-  // workers are stopping. Called with the lock held.
-  bool claim(Worker& worker, long long& index);
+  // The next trial into `worker`'s state once there is room for it; false
+  // when there is none or the workers are stopping, or, unless `mayWait`,
+  // when it cannot be had at once.
+  bool claim(Worker& worker, long long& index, bool mayWait);
+  // Claims a trial, analyses it in `worker`'s session and leaves what it
+  // wrote in its slot; false when no trial was claimed.
+  bool runTrial(Worker& worker, bool mayWait);
 
-  std::mutex mutex_;
+  std::mutex makerMutex_;  // the maker and what it drops
+  std::mutex mutex_;       // the rest
   std::condition_variable filled_;  // a slot was filled, or no trial is left
   std::condition_variable room_;    // the main thread took a trial, or stop
   std::atomic<bool> stopping_{false};
@@ -68,9 +73,11 @@ class TrialsAhead {
   bool exhausted_ = false;
   long long next_ = 0;   // the trial the next claim gets
   long long taken_ = 0;  // the trial the main thread takes next
+  bool mainWaiting_ = false;  // for the trial `taken_`
+  int resting_ = 0;           // workers waiting for room
   std::vector<Slot> slots_;  // trial i in slot i % size: at most size ahead
   TrialRecord playing_;
-  std::vector<std::unique_ptr<Worker>> workers_;
+  std::vector<std::unique_ptr<Worker>> workers_;  // the first: the main thread's
   std::vector<std::thread> threads_;
 };
 

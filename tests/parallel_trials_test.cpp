@@ -39,7 +39,8 @@ TEST(ParallelTrials, TwoThreadsWriteWhatOneWrites) {
       args.insert(args.end(), {"--jobs", std::to_string(jobs)});
       return runCommandLineSession(run.files, args);
     };
-    const Transcript one = withJobs(1), two = withJobs(2);
+    // Two jobs: the main thread and one worker; three: two workers as well.
+    const Transcript one = withJobs(1), two = withJobs(2), three = withJobs(3);
     // Stopped in the middle of the trials.
     const auto interrupted = one.out.find("** Interrupted");
     stopped += interrupted != std::string::npos && one.out.find(" Splitting Ezone ") < interrupted;
@@ -51,6 +52,7 @@ TEST(ParallelTrials, TwoThreadsWriteWhatOneWrites) {
       limited += limit != std::string::npos && text.find(" Splitting Ezone ") < limit;
     }
     EXPECT_EQ(firstDifference(everything(one), everything(two)), "");
+    EXPECT_EQ(firstDifference(everything(one), everything(three)), "");
   }
   // The table must reach what it is for: runs with many trials, stopped ones,
   // ones that end at the hypothesis limit in the middle of a request.

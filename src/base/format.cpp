@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstring>
 
 namespace korvelin {
 
@@ -25,16 +24,18 @@ void appendField(std::string& line, long long value, int width) {
 }  // namespace
 
 char* putField(char* at, long long value, int width) {
+  // (Fields are a few characters wide: plain loops beat library calls.)
   char digits[24];
-  const auto size = static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits);
-  const auto columns = static_cast<std::size_t>(std::clamp(width, 0, kWidest));
+  const int size = static_cast<int>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits);
+  const int columns = std::clamp(width, 0, kWidest);
+  char* const end = at + columns;
   if (size > columns) {
-    std::memset(at, '*', columns);
-  } else {
-    std::memset(at, ' ', columns - size);
-    std::memcpy(at + columns - size, digits, size);
+    while (at != end) *at++ = '*';
+    return end;
   }
-  return at + columns;
+  for (const char* const digitsAt = end - size; at != digitsAt;) *at++ = ' ';
+  for (int i = 0; i < size; ++i) *at++ = digits[i];
+  return end;
 }
 
 std::string intField(long long value, int width) {

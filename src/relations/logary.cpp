@@ -30,26 +30,21 @@ void keepInputRelations(State& st) {
   st.triori = st.triup;
 }
 
-namespace {
-
-// The patterns with a band in Ezone z, one bit each (at most 50 patterns).
-std::uint64_t bandsOf(const State& st, int z) {
-  std::uint64_t bits = 0;
-  for (int i = 1; i <= st.nzymos; ++i)
-    if (st.m(i, z) == 1) bits |= std::uint64_t{1} << (i - 1);
-  return bits;
-}
-
-}  // namespace
-
 void splitRelations(State& st) {
   static_assert(kPatterns <= 64, "one bit per pattern");
   st.zsum = st.zsumori;
   st.zprod = st.zprodori;
   st.imply = st.impori;
   st.triup = st.triori;
-  std::uint64_t bands[kZones + 1];
-  for (int z = 1; z <= st.nzones; ++z) bands[z] = bandsOf(st, z);
+  // For each Ezone the patterns with a band in it, one bit each (at most
+  // 50 patterns), read pattern by pattern.
+  std::uint64_t bands[kZones + 1] = {};
+  for (int i = 1; i <= st.nzymos; ++i) {
+    const int* const row = st.m.row(i) - 1;  // row[z] is m(i, z)
+    const std::uint64_t bit = std::uint64_t{1} << (i - 1);
+    for (int z = 1; z <= st.nzones; ++z)
+      if (row[z] == 1) bands[z] |= bit;
+  }
   const std::uint64_t all = st.nzymos == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << st.nzymos) - 1;
   for (const int e : {st.isplit, st.nzones}) {
     st.zsum(e) = std::popcount(bands[e]);

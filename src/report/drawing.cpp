@@ -45,14 +45,13 @@ void putRow(const State& st, int z, bool withSum, int iz0, int iz1, char* row) {
   row[kHead + 3 * (iz1 - iz0 + 1)] = '\n';
 }
 
-// One block of the drawing goes out as one text: a split request draws
-// every trial, and its report is mostly these rows.
-void writeBlock(Session& s, int iu, int iz0, int iz1, bool first) {
+// One block of the drawing goes out as one text, built in `text`: a split
+// request draws every trial, and its report is mostly these rows.
+void writeBlock(Session& s, int iu, int iz0, int iz1, bool first, std::string& text) {
   const State& st = s.state();
   const int width = iz1 - iz0 + 1;
   const std::vector<int> order = rowOrder(st);
-  std::string text;
-  text.reserve((order.size() + 6) * (20 + 3 * static_cast<std::size_t>(width)));
+  text.clear();
   auto put = [&](const std::string& line) {
     text += line;
     text += '\n';
@@ -92,7 +91,8 @@ void drawPass(Session& s, int iu) {
   }
   int iz0 = 1;
   int iz1 = std::min(kBlock, st.nzymos);
-  writeBlock(s, iu, iz0, iz1, true);
+  std::string text;
+  writeBlock(s, iu, iz0, iz1, true, text);
   for (int block = 2; st.nzymos > iz1; ++block) {
     iz0 += kBlock;
     iz1 = std::min(iz1 + kBlock, st.nzymos);
@@ -102,7 +102,7 @@ void drawPass(Session& s, int iu) {
       s.toUnit(iu, "");
       s.warten();
     }
-    writeBlock(s, iu, iz0, iz1, false);
+    writeBlock(s, iu, iz0, iz1, false, text);
   }
 }
 

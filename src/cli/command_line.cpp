@@ -8,6 +8,7 @@
 
 #include "cli/data_outputs.h"
 #include "cli/options.h"
+#include "cli/program.h"
 #include "input/indata.h"
 #include "results/hypothesis_fit.h"
 #include "base/format.h"
@@ -306,6 +307,14 @@ int runCommandLine(const std::vector<std::string>& args, Console& console, FileS
   lines.reportLine(settings.reportTo == RunSettings::ReportTo::File ? settings.reportFile : std::string());
   if (const int lost = console.flush()) return outputLost(console, lost);
   return status;
+}
+
+int runProgram(int argc, char** argv) {
+  auto console = makeStandardConsole();
+  auto files = makeDiskFileSystem();
+  // Without arguments, the dialogue.
+  if (argc <= 1) return runKorvelin(*console, *files);
+  return runCommandLine(std::vector<std::string>(argv + 1, argv + argc), *console, *files);
 }
 
 }  // namespace korvelin::cli

@@ -41,9 +41,8 @@ void splitRelations(State& st) {
   std::uint64_t bands[kZones + 1] = {};
   for (int i = 1; i <= st.nzymos; ++i) {
     const int* const row = st.m.row(i) - 1;  // row[z] is m(i, z)
-    const std::uint64_t bit = std::uint64_t{1} << (i - 1);
-    for (int z = 1; z <= st.nzones; ++z)
-      if (row[z] == 1) bands[z] |= bit;
+    for (int z = 1; z <= st.nzones; ++z)  // (without a branch: bands fall as they will)
+      bands[z] |= std::uint64_t{row[z] == 1} << (i - 1);
   }
   const std::uint64_t all = st.nzymos == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << st.nzymos) - 1;
   for (const int e : {st.isplit, st.nzones}) {

@@ -1,5 +1,6 @@
 #include "split/trials_ahead.h"
 
+#include <algorithm>
 #include <cassert>
 
 #include "split/split.h"
@@ -7,8 +8,8 @@
 namespace korvelin {
 namespace {
 
-// Trials recorded ahead of the one the main thread writes, per worker.
-constexpr int kAheadPerWorker = 32;
+// Trials a worker may have recorded and not yet played back.
+constexpr std::size_t kSlots = 64;
 
 }  // namespace
 
@@ -19,24 +20,26 @@ int trialJobs(Session& s) {
   return s.settings().jobs > 0 ? s.settings().jobs : coresAvailable();
 }
 
-TrialsAhead::TrialsAhead(Session& s, int jobs)
-    : maker_(std::make_unique<Session>(s, dropped_, nullptr)),
-      slots_(static_cast<std::size_t>(kAheadPerWorker * jobs)) {
-  // Every copy of the main state is made here, before any thread starts:
-  // one for each worker thread and one for the main thread, which analyses
-  // trials ahead itself rather than wait for the one it writes next.
-  for (int w = 0; w < jobs; ++w) {
-    workers_.push_back(std::make_unique<Worker>());
-    workers_.back()->session = std::make_unique<Session>(s, workers_.back()->record, &stopping_);
+TrialsAhead::TrialsAhead(Session& s, int jobs) : jobs_(jobs) {
+  // Every copy of the main state is made here, before any thread starts.
+  for (int w = 1; w < jobs; ++w) {
+    auto worker = std::make_unique<Worker>();
+    worker->number = w;
+    worker->maker = std::make_unique<Session>(s, worker->dropped, &stopping_);
+    worker->session = std::make_unique<Session>(s, worker->record, &stopping_);
+    worker->slots.resize(kSlots);
+    workers_.push_back(std::move(worker));
   }
-  for (std::size_t w = 1; w < workers_.size(); ++w) {
+  for (auto& worker : workers_) {
     try {
-      threads_.push_back(startQuietThread([this, worker = workers_[w].get()] {
-        while (runTrial(*worker, true)) {
-        }
-      }));
+      threads_.push_back(startQuietThread([this, w = worker.get()] { work(*w); }));
     } catch (const std::system_error&) {
-      break;  // fewer threads; with none, the main thread runs every trial
+      // Fewer threads: the main thread analyses the trials of those that
+      // did not start.
+      std::lock_guard lock(mutex_);
+      for (auto& idle : workers_)
+        if (idle->number >= worker->number) idle->endsAt = 0;
+      break;
     }
   }
 }
@@ -50,115 +53,100 @@ TrialsAhead::~TrialsAhead() {
   for (auto& thread : threads_) thread.join();
 }
 
-bool TrialsAhead::claim(Worker& worker, long long& index, bool mayWait) {
-  const auto size = static_cast<long long>(slots_.size());
-  // The maker's lock first, then the slots' lock, and never the other way:
-  // the main thread writes with only the slots' lock, so making a trial
-  // never holds it up.
-  std::unique_lock making(makerMutex_, std::defer_lock);
-  if (mayWait)
-    making.lock();
-  else if (!making.try_lock())
-    return false;
-  {
-    std::unique_lock lock(mutex_);
-    if (next_ - taken_ >= size) {
-      if (!mayWait) return false;
-      // All slots are ahead: wait until the main thread has taken half of
-      // them, rather than wake for every trial it takes.
-      ++resting_;
-      room_.wait(lock, [&] { return stopping_ || exhausted_ || next_ - taken_ <= size / 2; });
-      --resting_;
-    }
-    if (stopping_ || exhausted_) return false;
-  }
-  dropped_.clear();
-  SplitStep step = SplitStep::Exhausted;
-  try {
-    do step = split(*maker_);
-    while (step == SplitStep::Infeasible);
-  } catch (const TrialDeferred&) {
-    // Making the trial needs the user (it cannot, where trials run ahead):
-    // the main thread makes and runs the rest itself.
-  }
-  if (step != SplitStep::TrialReady) {
+void TrialsAhead::work(Worker& worker) {
+  const auto end = [&](long long trial) {
     {
       std::lock_guard lock(mutex_);
-      exhausted_ = true;
+      worker.endsAt = trial;
     }
     filled_.notify_all();
-    room_.notify_all();
-    return false;
+  };
+  for (long long trial = 0;; ++trial) {
+    // Every trial is made, as the main session makes it; this worker's own
+    // are analysed.
+    worker.dropped.clear();
+    SplitStep step = SplitStep::Exhausted;
+    try {
+      do step = split(*worker.maker);
+      while (step == SplitStep::Infeasible);
+    } catch (const TrialDeferred&) {
+      // Making the trial needs the user (it cannot, where trials run
+      // ahead), or the run is stopping: the main thread goes on alone.
+    }
+    if (step != SplitStep::TrialReady) return end(trial);
+    if (owner(trial) != worker.number) continue;
+    const long long own = ownTrial(trial);
+    Slot& slot = slotAt(worker, own);
+    {
+      std::unique_lock lock(mutex_);
+      if (slot.trial >= taken_) {
+        // The slots are full: wait until the main thread has taken half of
+        // them, rather than wake for every trial it takes.
+        const long long until = std::max(slot.trial, slotAt(worker, own + kSlots / 2 - 1).trial);
+        while (!stopping_ && taken_ <= until) {
+          wakeAt_ = std::min(wakeAt_, until);
+          room_.wait(lock);
+        }
+      }
+      if (stopping_) {
+        lock.unlock();
+        return end(trial);
+      }
+    }
+    takeTrial(worker.session->state(), worker.maker->state());
+    worker.record.clear();
+    PassEnd passEnd = PassEnd::Normal;
+    bool deferred = false;
+    try {
+      passEnd = analysisPass(*worker.session);
+    } catch (...) {
+      // A trial that needs the main thread, or a failure (memory exhausted,
+      // say) that the main thread meets again and handles as in any run.
+      deferred = true;
+    }
+    bool wanted = false;
+    {
+      std::lock_guard lock(mutex_);
+      std::swap(slot.record, worker.record);
+      slot.end = passEnd;
+      slot.deferred = deferred;
+      slot.isplit = worker.maker->state().isplit;
+      slot.ncomb = worker.maker->state().ncomb;
+      slot.trial = trial;
+      wanted = waitingFor_ == trial;
+    }
+    if (wanted) filled_.notify_all();
   }
-  takeTrial(worker.session->state(), maker_->state());
-  std::lock_guard lock(mutex_);
-  index = next_++;
-  Slot& slot = slots_[static_cast<std::size_t>(index) % slots_.size()];
-  slot.done = false;
-  slot.isplit = maker_->state().isplit;
-  slot.ncomb = maker_->state().ncomb;
-  return true;
-}
-
-bool TrialsAhead::runTrial(Worker& worker, bool mayWait) {
-  long long index = 0;
-  if (!claim(worker, index, mayWait)) return false;
-  worker.record.clear();
-  PassEnd end = PassEnd::Normal;
-  bool deferred = false;
-  try {
-    end = analysisPass(*worker.session);
-  } catch (...) {
-    // A trial that needs the main thread, or a failure (memory exhausted,
-    // say) that the main thread meets again and handles as in any run.
-    deferred = true;
-  }
-  bool wanted = false;
-  {
-    std::lock_guard lock(mutex_);
-    Slot& slot = slots_[static_cast<std::size_t>(index) % slots_.size()];
-    std::swap(slot.record, worker.record);
-    slot.end = end;
-    slot.deferred = deferred;
-    slot.done = true;
-    wanted = index == taken_ && mainWaiting_;
-  }
-  if (wanted) filled_.notify_all();
-  return true;
 }
 
 PassEnd TrialsAhead::pass(Session& s) {
-  if (threads_.empty()) return analysisPass(s);
   const State& st = s.state();
-  bool recorded = false;
-  bool wake = false;
+  const long long trial = taken_;  // only the main thread changes it
+  bool recorded = false, wake = false;
   PassEnd end = PassEnd::Normal;
   {
     std::unique_lock lock(mutex_);
-    const long long index = taken_;
-    Slot& slot = slots_[static_cast<std::size_t>(index) % slots_.size()];
-    const auto ready = [&] { return (index < next_ && slot.done) || (exhausted_ && index >= next_); };
-    while (!ready()) {
-      // Rather than wait for the trial it writes next, the main thread
-      // analyses one ahead itself, when it can make one without waiting.
-      lock.unlock();
-      const bool ran = runTrial(*workers_.front(), false);
-      lock.lock();
-      if (ran) continue;
-      mainWaiting_ = true;
-      filled_.wait(lock, ready);
-      mainWaiting_ = false;
+    if (const int w = owner(trial); w != 0) {
+      Worker& worker = *workers_[static_cast<std::size_t>(w - 1)];
+      Slot& slot = slotAt(worker, ownTrial(trial));
+      waitingFor_ = trial;
+      filled_.wait(lock, [&] { return slot.trial == trial || trial >= worker.endsAt; });
+      waitingFor_ = -1;
+      if (slot.trial == trial) {
+        // The workers make the same trials in the same order as the main
+        // session; should they ever not, the main thread runs its own.
+        assert(slot.isplit == st.isplit && slot.ncomb == st.ncomb);
+        recorded = !slot.deferred && slot.isplit == st.isplit && slot.ncomb == st.ncomb;
+        end = slot.end;
+        std::swap(playing_, slot.record);
+      }
     }
-    if (index < next_) {
-      // The workers make the same trials in the same order as the main
-      // session; should they ever not, the main thread runs its own.
-      assert(slot.isplit == st.isplit && slot.ncomb == st.ncomb);
-      recorded = !slot.deferred && slot.isplit == st.isplit && slot.ncomb == st.ncomb;
-      end = slot.end;
-      std::swap(playing_, slot.record);
-      taken_ = index + 1;
+    // The slot is free for its worker's next trial once it is taken.
+    taken_ = trial + 1;
+    if (taken_ > wakeAt_) {
+      wakeAt_ = kNever;
+      wake = true;
     }
-    wake = resting_ > 0 && next_ - taken_ <= static_cast<long long>(slots_.size() / 2);
   }
   if (wake) room_.notify_all();
   if (!recorded) return analysisPass(s);

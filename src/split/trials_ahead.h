@@ -1,14 +1,16 @@
 #pragma once
 // Split trials analysed ahead on worker threads. The main thread still makes
-// every trial with `split` and ends, pauses and counts as before; for each
-// trial's analysis pass it plays back what a worker recorded, in trial
-// order, so the report, the console and the stop checks come out byte for
-// byte as in a run on one thread. A trial that would announce a hypothesis
-// or end the run is not finished by the worker: the main thread runs it
-// itself, in its turn.
+// every trial with `split` and ends, pauses and counts as before. The trials
+// are dealt out in runs of a few: the main thread analyses its own as in a
+// run on one thread, and for each of the others plays back what its worker
+// recorded, in trial order, so the report, the console and the stop checks
+// come out byte for byte as in a run on one thread. A trial that would
+// announce a hypothesis or end the run is not finished by a worker: the main
+// thread runs it itself, in its turn.
 
 #include <atomic>
 #include <condition_variable>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -26,9 +28,9 @@ int trialJobs(Session& s);
 
 class TrialsAhead {
  public:
-  // Starts `jobs` - 1 threads at the position of the main session `s`, right
-  // before the first `split` call of a request; the main thread is the last
-  // of the `jobs`.
+  // Starts `jobs` - 1 worker threads at the position of the main session
+  // `s`, right before the first `split` call of a request; the main thread
+  // is the last of the `jobs`.
   TrialsAhead(Session& s, int jobs);
   // Stops the workers (a trial in hand is given up at its next stop check)
   // and waits for them.
@@ -40,8 +42,9 @@ class TrialsAhead {
   PassEnd pass(Session& s);
 
  private:
+  static constexpr long long kNever = std::numeric_limits<long long>::max();
   struct Slot {
-    bool done = false;
+    long long trial = -1;  // the trial whose record this is, once done
     bool deferred = false;
     PassEnd end = PassEnd::Normal;
     int isplit = 0;  // which trial it is, to check against the main session
@@ -49,35 +52,38 @@ class TrialsAhead {
     TrialRecord record;
   };
   struct Worker {
+    int number = 0;  // 1 to jobs - 1; the main thread is 0
+    // Makes every trial of the request with `split`, as the main session
+    // does; what it writes is dropped.
+    TrialRecord dropped;
+    std::unique_ptr<Session> maker;
+    // Analyses this worker's trials.
     TrialRecord record;
     std::unique_ptr<Session> session;
+    std::vector<Slot> slots;  // its own trials in turn (see slotAt)
+    long long endsAt = kNever;  // the first trial it will not record
   };
 
-  // The next trial into `worker`'s state once there is room for it; false
-  // when there is none or the workers are stopping, or, unless `mayWait`,
-  // when it cannot be had at once.
-  bool claim(Worker& worker, long long& index, bool mayWait);
-  // Claims a trial, analyses it in `worker`'s session and leaves what it
-  // wrote in its slot; false when no trial was claimed.
-  bool runTrial(Worker& worker, bool mayWait);
+  // Which of the jobs analyses trial `t`, and the how-manieth of its
+  // trials that is.
+  int owner(long long t) const { return static_cast<int>((t / kBatch) % jobs_); }
+  long long ownTrial(long long t) const { return (t / kBatch / jobs_) * kBatch + t % kBatch; }
+  static Slot& slotAt(Worker& w, long long ownTrial) {
+    return w.slots[static_cast<std::size_t>(ownTrial) % w.slots.size()];
+  }
+  void work(Worker& worker);
 
-  std::mutex makerMutex_;  // the maker and what it drops
-  std::mutex mutex_;       // the rest
-  std::condition_variable filled_;  // a slot was filled, or no trial is left
-  std::condition_variable room_;    // the main thread took a trial, or stop
+  static constexpr long long kBatch = 8;  // trials dealt out at a time
+  const long long jobs_;
+  std::mutex mutex_;
+  std::condition_variable filled_;  // a slot was filled, or a worker ended
+  std::condition_variable room_;    // the main thread took trials, or stop
   std::atomic<bool> stopping_{false};
-  // Makes the trials with `split`, ahead of the main session; what it writes
-  // is dropped (the main session writes it in its turn).
-  TrialRecord dropped_;
-  std::unique_ptr<Session> maker_;
-  bool exhausted_ = false;
-  long long next_ = 0;   // the trial the next claim gets
-  long long taken_ = 0;  // the trial the main thread takes next
-  bool mainWaiting_ = false;  // for the trial `taken_`
-  int resting_ = 0;           // workers waiting for room
-  std::vector<Slot> slots_;  // trial i in slot i % size: at most size ahead
+  long long taken_ = 0;        // the trial the main thread takes next
+  long long waitingFor_ = -1;  // the trial the main thread waits for
+  long long wakeAt_ = kNever;  // a resting worker goes on once this is taken
   TrialRecord playing_;
-  std::vector<std::unique_ptr<Worker>> workers_;  // the first: the main thread's
+  std::vector<std::unique_ptr<Worker>> workers_;
   std::vector<std::thread> threads_;
 };
 

@@ -60,14 +60,6 @@ Case makeCase(PatternGenerator& gen, int n) {
   return c;
 }
 
-// Everything a session leaves, in one text, so that a mismatch shows the
-// first line where the paths part.
-std::string everything(const Transcript& t) {
-  std::string all = t.out + "-- stderr\n" + t.err + "-- exit status " + std::to_string(t.status) + "\n";
-  for (const auto& [name, text] : t.files) all += "-- file " + name + "\n" + text;
-  return all;
-}
-
 bool says(const Transcript& t, const std::string& text) {
   return t.out.find(text) != std::string::npos ||
          std::any_of(t.files.begin(), t.files.end(),

@@ -14,12 +14,6 @@
 namespace korvelin::testing {
 namespace {
 
-std::string everything(const Transcript& t) {
-  std::string all = t.out + "-- stderr\n" + t.err + "-- exit status " + std::to_string(t.status) + "\n";
-  for (const auto& [name, text] : t.files) all += "-- file " + name + "\n" + text;
-  return withRunTimeMasked(all);
-}
-
 TEST(ParallelTrials, TwoThreadsWriteWhatOneWrites) {
   std::ifstream cases(std::string(KORVELIN_TESTS_DIR) + "/data/split_jobs.txt");
   ASSERT_TRUE(cases) << "data/split_jobs.txt";

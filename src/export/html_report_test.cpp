@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-#include <sstream>
-
 #include "results/hypothesis_fit.h"
 #include "harness.h"
 

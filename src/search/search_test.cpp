@@ -90,17 +90,6 @@ TEST(SearchOrders, RepeatedGroupingsFilteredOut) {
   }
 }
 
-TEST(SearchOrders, BannerAfterAModeWithSeveralNewHypotheses) {
-  const std::string stars = " " + std::string(55, '*') + "\n";
-  for (int found : {1, 2}) {
-    Rig r;
-    r.st.nhom = 3, r.st.inperm = 1, r.st.nphypo = found;
-    permut(r.st);  // the count is kept for the whole mode
-    endprm(r.s);
-    EXPECT_EQ(r.out(), found == 1 ? "" : stars + " * Given phenotypes allow more than one interpretation *\n" + stars);
-  }
-}
-
 struct Locus {
   std::vector<int> classes;
   int null = 0;

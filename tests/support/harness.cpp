@@ -145,6 +145,12 @@ std::vector<std::string> lines(const std::string& text) {
   return result;
 }
 
+std::string everything(const Transcript& t) {
+  std::string all = t.out + "-- stderr\n" + t.err + "-- exit status " + std::to_string(t.status) + "\n";
+  for (const auto& [name, text] : t.files) all += "-- file " + name + "\n" + text;
+  return withRunTimeMasked(all);
+}
+
 std::string withRunTimeMasked(const std::string& text) {
   return std::regex_replace(text, std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d [^ <.]*)"), "<time>");
 }

@@ -103,6 +103,11 @@ std::string readTextFile(const std::string& path);
 std::vector<std::vector<std::vector<std::string>>> dataRows(const std::string& path);
 std::vector<int> ints(const std::vector<std::string>& words);
 
+// Everything a session leaves (console, standard error, status, files), in
+// one text with the page's run time masked, so that a mismatch between two
+// sessions shows the first line where they part.
+std::string everything(const Transcript& t);
+
 // The text with the run's date and time (as the page shows it) masked: two
 // runs a minute apart write the same otherwise.
 std::string withRunTimeMasked(const std::string& text);

@@ -257,8 +257,7 @@ void askPatternType(Session& s) {
   }
   st.dna = s.settings().dna ? 1 : 0;
   st.incomp = s.settings().incomplete ? 1 : 0;
-  st.maxhyp = st.incomp == 1 ? kHypothesesIncomplete : kHypotheses;
-  st.hypo.resize(st.maxhyp);
+  st.sizeRegister(st.incomp == 1 ? kHypothesesIncomplete : kHypotheses);
 }
 
 std::string defaultReportName(const std::string& dataFile) {

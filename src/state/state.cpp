@@ -22,4 +22,11 @@ State::State() {
   draw.fill(' ');
 }
 
+// (Here, with the analysis, rather than beside its one caller: the register
+// of an incomplete-sample run is a megabyte, cleared at full speed.)
+void State::sizeRegister(int hypotheses) {
+  maxhyp = hypotheses;
+  hypo.resize(maxhyp);
+}
+
 }  // namespace korvelin

@@ -30,6 +30,8 @@ inline constexpr int kSplitBands = 8;
 
 struct State {
   State();
+  // Sets `maxhyp` and makes the register that many empty records.
+  void sizeRegister(int hypotheses);
 
   // Limits.
   int maxzon = 0;

@@ -24,11 +24,21 @@ void appendField(std::string& line, long long value, int width) {
 }  // namespace
 
 char* putField(char* at, long long value, int width) {
-  // (Fields are a few characters wide: plain loops beat library calls.)
-  char digits[24];
-  const int size = static_cast<int>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits);
+  // (Fields are a few characters wide, and their numbers mostly small: plain
+  // loops beat library calls.)
   const int columns = std::clamp(width, 0, kWidest);
   char* const end = at + columns;
+  if (value >= 0 && value < 1000 && columns >= 3) {
+    char* digit = end;
+    do {
+      *--digit = static_cast<char>('0' + value % 10);
+      value /= 10;
+    } while (value > 0);
+    while (digit != at) *--digit = ' ';
+    return end;
+  }
+  char digits[24];
+  const int size = static_cast<int>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits);
   if (size > columns) {
     while (at != end) *at++ = '*';
     return end;

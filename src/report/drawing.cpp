@@ -110,8 +110,11 @@ void drawPass(Session& s, int iu) {
 
 void drwzym(Session& s) {
   State& st = s.state();
-  for (int z = 1; z <= st.nzones; ++z)
-    for (int p = 1; p <= st.nzymos; ++p) st.draw(z, p) = st.m(p, z) == 1 ? '-' : ' ';
+  // Pattern by pattern: the patterns are the rows of `m`.
+  for (int p = 1; p <= st.nzymos; ++p) {
+    const int* const bands = st.m.row(p) - 1;  // bands[z] is m(p, z)
+    for (int z = 1; z <= st.nzones; ++z) st.draw(z, p) = bands[z] == 1 ? '-' : ' ';
+  }
   drawPass(s, st.u);
   if (st.begin == 1 && st.u != kConsoleUnit) drawPass(s, kConsoleUnit);
 }
